@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs from Debian's archive whatever the build and the tests need and this machine
+# lacks. Runs as root directly, otherwise through sudo. Does nothing when all is there.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null; then
+    as_root=(sudo)
+else
+    echo "setup: need root or sudo to install: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,160 @@
+#include "core/CommandBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace varnak {
+namespace {
+
+struct BuildCase {
+    const char* name;
+    std::function<void(JobSettings&)> setUp;
+    bool documentMode;
+    const char* expected;
+};
+
+void PrintTo(const BuildCase& buildCase, std::ostream* out) { *out << buildCase.name; }
+
+// The chapter example: defaults tray 2 and overlay 40, cover 7 on tray 1, footer 9, two
+// chapters of which the second has a separator definition.
+void ChapterExample(JobSettings& s) {
+    s.SetDefaultInputTray(2);
+    s.SetDefaultFormOverlay(40);
+    s.SetCoverPageFormOverlay(7);
+    s.SetCoverPageInputTray(1);
+    s.SetFooterPageFormOverlay(9);
+    s.SetSepPageAfterCopySetOnly(true);
+    s.SetRemainingChapterCopyCount(4);
+    s.AddChapterEntry({.LastPage = 10, .CopyCount = 2});
+    s.AddChapterEntry({.LastPage = 25, .CopyCount = 3, .FormOverlay = 15, .InputTray = 5});
+}
+
+class BuildCommandStringTest : public testing::TestWithParam<BuildCase> {};
+
+TEST_P(BuildCommandStringTest, EncodesTheRecord) {
+    const BuildCase& c = GetParam();
+    JobSettings settings;
+    c.setUp(settings);
+    EXPECT_EQ(BuildCommandString(settings, c.documentMode), c.expected) << "case: " << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BuildCommandStringTest,
+    testing::Values(
+        BuildCase{"document example",
+                  [](JobSettings& s) {
+                      s.SetNumberOfCopies(2);
+                      s.AddPageEntry({.Page = 3});
+                      s.AddPageEntry({.Page = 5, .FormOverlay = 12, .InputTray = 3});
+                      s.AddPageEntry({.Page = 8, .InputTray = 6});
+                  },
+                  true, "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n"},
+        BuildCase{"chapter example", ChapterExample, false,
+                  "C1I2F40;EI1I1F7;\r\n"
+                  "ZOR_COMMAND_ADD=C1:10I2F40F25997;\r\n"
+                  "ZOR_COMMAND_ADD=C1:25I2F40F25997FF;C1:26F15I-5F25997;EJ1F9;\r\n"
+                  "VARIABLE=#CHAPTERCOPY1#:1\r\nVARIABLE=#CHAPTERCOPY2#:2\r\n"
+                  "VARIABLE=#CHAPTERCOPY3#:3\r\nVARIABLE=#CHAPTERCOPY4#:1\r\n"
+                  "VARIABLE=#CHAPTERCOPY5#:4\r\nVARIABLE=#CHAPTERCOPY6#:1\r\n"},
+        BuildCase{"chapter example without cover",
+                  [](JobSettings& s) {
+                      ChapterExample(s);
+                      s.SetCoverPageFormOverlay(0);
+                  },
+                  false,
+                  "C1I2F40;C1:10I2F40F25997;\r\n"
+                  "ZOR_COMMAND_ADD=C1:25I2F40F25997FF;C1:26F15I-5F25997;EJ1F9;\r\n"
+                  "VARIABLE=#CHAPTERCOPY1#:2\r\nVARIABLE=#CHAPTERCOPY2#:3\r\n"
+                  "VARIABLE=#CHAPTERCOPY3#:1\r\nVARIABLE=#CHAPTERCOPY4#:4\r\n"
+                  "VARIABLE=#CHAPTERCOPY5#:1\r\n"},
+        BuildCase{"chapter example in document mode", ChapterExample, true,
+                  "C1I2F40;EI1I1F7;EJ1F9;\r\n"},
+        BuildCase{"fresh record, document mode", [](JobSettings&) {}, true, "C1I1;\r\n"},
+        BuildCase{"fresh record, chapter mode", [](JobSettings&) {}, false,
+                  "C1I1;\r\nVARIABLE=#CHAPTERCOPY1#:0\r\n"},
+        BuildCase{"no defaults at all",
+                  [](JobSettings& s) {
+                      s.SetDefaultInputTray(0);
+                      s.AddPageEntry({.Page = 4, .FormOverlay = 3});
+                  },
+                  true, "C1:4FF;C1:5F3;\r\n"},
+        BuildCase{"negative trays are never written",
+                  [](JobSettings& s) {
+                      s.SetDefaultInputTray(-1);
+                      s.SetCoverPageFormOverlay(2);
+                      s.SetCoverPageInputTray(-4);
+                      s.AddPageEntry({.Page = 4, .FormOverlay = 3, .InputTray = -2});
+                  },
+                  true, "EI1F2;C1:4FF;C1:5F3;\r\n"},
+        BuildCase{"cover and footer trays without overlays take no variable",
+                  [](JobSettings& s) {
+                      s.SetCoverPageInputTray(3);
+                      s.SetFooterPageInputTray(4);
+                      s.SetRemainingChapterCopyCount(2);
+                  },
+                  false, "C1I1;\r\nVARIABLE=#CHAPTERCOPY1#:2\r\n"},
+        BuildCase{"separation sheet for page 1 is addressed 0",
+                  [](JobSettings& s) { s.AddPageEntry({.Page = 1}); }, true,
+                  "C1I1;C1:0F25997I1;\r\n"},
+        BuildCase{"two modifications shift later pages",
+                  [](JobSettings& s) {
+                      s.AddPageEntry({.Page = 4, .FormOverlay = 1});
+                      s.AddPageEntry({.Page = 6, .InputTray = 2});
+                      s.AddPageEntry({.Page = 9});
+                  },
+                  true, "C1I1;C1:4I1FF;C1:5F1;C1:7I1FF;C1:8I-2;C1:10F25997I1;\r\n"},
+        BuildCase{"entries keep list order",
+                  [](JobSettings& s) {
+                      s.AddPageEntry({.Page = 9});
+                      s.AddPageEntry({.Page = 2});
+                  },
+                  true, "C1I1;C1:8F25997I1;C1:1F25997I1;\r\n"},
+        BuildCase{"page arithmetic wraps as unsigned",
+                  [](JobSettings& s) {
+                      s.SetDefaultInputTray(0);
+                      s.AddPageEntry({.Page = 0});
+                      s.AddPageEntry({.Page = 4294967295u, .FormOverlay = 1});
+                  },
+                  true, "C1:4294967295F25997;C1:4294967295FF;C1:0F1;\r\n"},
+        BuildCase{"chapter without separator takes no extra variable",
+                  [](JobSettings& s) {
+                      s.SetSepPageAfterCopySetOnly(true);
+                      s.SetRemainingChapterCopyCount(1);
+                      s.AddChapterEntry({.LastPage = 5, .CopyCount = 2});
+                      s.AddChapterEntry({.LastPage = 9, .CopyCount = 3});
+                  },
+                  false,
+                  "C1I1;C1:5I1F25997;\r\nZOR_COMMAND_ADD=C1:9I1F25997;\r\n"
+                  "VARIABLE=#CHAPTERCOPY1#:2\r\nVARIABLE=#CHAPTERCOPY2#:3\r\n"
+                  "VARIABLE=#CHAPTERCOPY3#:1\r\n"},
+        BuildCase{"chapter separator by tray only, no copy-set variable",
+                  [](JobSettings& s) {
+                      s.SetRemainingChapterCopyCount(1);
+                      s.AddChapterEntry({.LastPage = 5, .CopyCount = 2, .InputTray = 3});
+                      s.AddChapterEntry({.LastPage = 9, .CopyCount = 1});
+                  },
+                  false,
+                  "C1I1;C1:5I1FF;C1:6I-3F25997;\r\nZOR_COMMAND_ADD=C1:10I1F25997;\r\n"
+                  "VARIABLE=#CHAPTERCOPY1#:2\r\nVARIABLE=#CHAPTERCOPY2#:1\r\n"
+                  "VARIABLE=#CHAPTERCOPY3#:1\r\n"},
+        BuildCase{"copies and footer in document mode stay on one line",
+                  [](JobSettings& s) {
+                      s.SetNumberOfCopies(3);
+                      s.SetFooterPageFormOverlay(8);
+                      s.SetFooterPageInputTray(2);
+                  },
+                  true, "C1I1;K3;D1;EJ1I2F8;\r\n"}),
+    [](const testing::TestParamInfo<BuildCase>& info) { return "case" + std::to_string(info.index); });
+
+TEST(BuildCommandStringTest, LeavesTheRecordUnchangedAndIsRepeatable) {
+    JobSettings settings;
+    ChapterExample(settings);
+    const std::string first = BuildCommandString(settings, false);
+    EXPECT_EQ(BuildCommandString(settings, false), first);
+    EXPECT_EQ(settings.ChapterEntryCount(), 2u);
+    EXPECT_EQ(settings.RemainingChapterCopyCount(), 4u);
+}
+
+} // namespace
+} // namespace varnak
