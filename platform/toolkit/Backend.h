@@ -1,0 +1,88 @@
+#pragma once
+
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/Template.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace varnak::toolkit {
+
+class Dialog;
+class Driver;
+class ModalDialog;
+class PropertySheet;
+
+enum class MessageIcon { None, Warning };
+
+// What the program showed the user outside its dialogs' controls, in order.
+struct UserEvent {
+    enum class Type { Message, Browse };
+    Type What = Type::Message;
+    MessageIcon Icon = MessageIcon::None; // messages only
+    std::string Title;                    // messages only
+    std::string Text;                     // a message's text, or the address to browse
+    bool operator==(const UserEvent&) const = default;
+};
+
+// The user acting on the dialogs: a test, or a script. The backend runs it inside the modal
+// loop of each modal run, once the dialog is up; when it returns with the dialog still
+// open, the run ends with ResultStillOpen.
+using UserFunction = std::function<void(Driver&)>;
+
+// A modal run that the user left without ending the dialog.
+inline constexpr int ResultStillOpen = 0;
+
+// The backend's window of one dialog or property page: the controls of its template.
+class DialogWindow {
+public:
+    virtual ~DialogWindow() = default;
+    // The control with this id, or null.
+    virtual Control* Item(int id) = 0;
+    // Ends the modal loop that runs this window (modal dialogs only).
+    virtual void EndModal(int result) = 0;
+};
+
+// The backend's window of a property sheet placed as a child of a dialog: a tab per page.
+class SheetWindow {
+public:
+    virtual ~SheetWindow() = default;
+    // Makes the page at index the visible one; page is its window.
+    virtual void ShowPage(int index, DialogWindow& page) = 0;
+};
+
+// A windowing system. The program uses exactly one, chosen when the application is linked.
+// Controls send their notifications to the Dialog that owns the window (Dialog::Notify).
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
+                                                             Dialog& owner) = 0;
+    // x and y are pixels in the parent's client area.
+    virtual std::unique_ptr<SheetWindow> CreateSheetWindow(PropertySheet& sheet,
+                                                           DialogWindow& parent, int x,
+                                                           int y) = 0;
+    virtual std::unique_ptr<DialogWindow> CreatePageWindow(const DialogTemplate& tmpl,
+                                                           Dialog& owner, SheetWindow& sheet,
+                                                           int index) = 0;
+
+    // Runs the dialog's window modally until ModalDialog::EndDialog, or, with a user set,
+    // until the user function returns.
+    virtual void RunModal(ModalDialog& dialog) = 0;
+
+    // A modal message box with an OK button; owner is null for none.
+    virtual void ShowMessage(DialogWindow* owner, const std::string& text,
+                             const std::string& title, MessageIcon icon) = 0;
+    // Opens a web address in the user's browser.
+    virtual void OpenUrl(const std::string& address) = 0;
+
+    // With a user set, message boxes are answered with OK and addresses are not opened;
+    // both are recorded in Events instead.
+    virtual void SetUser(UserFunction user) = 0;
+    virtual const std::vector<UserEvent>& Events() const = 0;
+};
+
+} // namespace varnak::toolkit

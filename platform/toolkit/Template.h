@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace varnak::toolkit {
+
+// Dialogs and pages are described by templates held as data, the way resource scripts
+// describe them on Windows; every backend builds its windows from the same description.
+
+// Control ids of the standard buttons; a control without an id (labels, group boxes) has
+// NoId.
+inline constexpr int IdOk = 1;
+inline constexpr int IdCancel = 2;
+inline constexpr int NoId = -1;
+
+enum class ControlKind {
+    Label,       // static text
+    GroupBox,    // frame with a caption
+    PushButton,  // sends Clicked
+    RadioButton, // auto radio button: a click checks it and clears its group, sends Clicked
+    CheckBox,    // auto check box: a click toggles it, sends Clicked
+    ComboBox,    // drop-down list (no typing), sends SelChange when the user picks
+    Edit,        // sends EditChange when its text changes
+    Link,        // hyperlink: a click or Enter opens its address
+    ListView,    // report-style list view, sends ItemChanged when its selection changes
+};
+
+// Style bits; only those that change behaviour or look in some backend.
+namespace Style {
+inline constexpr std::uint32_t None = 0;
+inline constexpr std::uint32_t Border = 1u << 0;
+inline constexpr std::uint32_t VScroll = 1u << 1;
+inline constexpr std::uint32_t AutoHScroll = 1u << 2;
+inline constexpr std::uint32_t AutoVScroll = 1u << 3;
+inline constexpr std::uint32_t DigitsOnly = 1u << 4;   // edit: typed non-digits are refused
+inline constexpr std::uint32_t MultiLine = 1u << 5;    // edit
+inline constexpr std::uint32_t ReadOnly = 1u << 6;     // edit: the user can't change it
+inline constexpr std::uint32_t Sorted = 1u << 7;       // combo box, list view
+inline constexpr std::uint32_t SingleSelect = 1u << 8; // list view
+inline constexpr std::uint32_t DefaultButton = 1u << 9;
+inline constexpr std::uint32_t Disabled = 1u << 10; // starts disabled
+} // namespace Style
+
+// Window styles of the template itself.
+namespace DialogStyle {
+inline constexpr std::uint32_t None = 0;
+inline constexpr std::uint32_t ModalFrame = 1u << 0;
+inline constexpr std::uint32_t Caption = 1u << 1;
+inline constexpr std::uint32_t SystemMenu = 1u << 2; // close box
+inline constexpr std::uint32_t Child = 1u << 3;      // a property page
+} // namespace DialogStyle
+
+// A rectangle in dialog units.
+struct Rect {
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct ControlTemplate {
+    ControlKind Kind = ControlKind::Label;
+    int Id = NoId;
+    std::string Text;
+    std::uint32_t Styles = Style::None;
+    Rect Bounds;
+};
+
+struct DialogTemplate {
+    int Id = 0;
+    std::string Caption; // the window title; for a page, its tab caption
+    int Width = 0;       // dialog units
+    int Height = 0;
+    std::string FontName = "MS Shell Dlg";
+    int FontSize = 8;
+    std::uint32_t Styles = DialogStyle::None;
+    std::vector<ControlTemplate> Controls; // in tab order
+
+    // The control with this id, or null.
+    const ControlTemplate* Find(int id) const {
+        for (const auto& control : Controls) {
+            if (control.Id == id && id != NoId) {
+                return &control;
+            }
+        }
+        return nullptr;
+    }
+};
+
+} // namespace varnak::toolkit

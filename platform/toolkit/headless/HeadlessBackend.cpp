@@ -1,0 +1,510 @@
+#include "platform/toolkit/headless/HeadlessBackend.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace varnak::toolkit::headless {
+namespace {
+
+class Window;
+
+// The state every control has; Interface is the toolkit's view of its kind.
+template <class Interface> class ControlBase : public Interface {
+public:
+    ControlBase(const ControlTemplate& tmpl, Window& window)
+        : template_(tmpl), window_(window), text_(tmpl.Text),
+          enabled_((tmpl.Styles & Style::Disabled) == 0) {}
+
+    int Id() const override { return template_.Id; }
+    ControlKind Kind() const override { return template_.Kind; }
+    void SetText(std::string_view text) override { text_ = text; }
+    std::string GetText() const override { return text_; }
+    void Enable(bool enable) override { enabled_ = enable; }
+    bool IsEnabled() const override { return enabled_; }
+    void SetFocus() override;
+
+    std::uint32_t Styles() const { return template_.Styles; }
+
+protected:
+    void Notify(Notification code);
+    Window& OwnerWindow() const { return window_; }
+
+    const ControlTemplate& template_;
+    Window& window_;
+    std::string text_;
+    bool enabled_;
+};
+
+class HeadlessEdit : public ControlBase<Edit> {
+public:
+    using ControlBase::ControlBase;
+
+    // Every change of the text from code notifies, even to the same text.
+    void SetText(std::string_view text) override {
+        text_ = text;
+        Notify(Notification::EditChange);
+    }
+    void UserPaste(std::string_view text) { SetText(text); }
+    void UserKeys(std::string_view keys) {
+        for (const char key : keys) {
+            if ((Styles() & Style::DigitsOnly) != 0 &&
+                !std::isdigit(static_cast<unsigned char>(key))) {
+                continue;
+            }
+            text_ += key;
+            Notify(Notification::EditChange);
+        }
+    }
+};
+
+class HeadlessButton : public ControlBase<Button> {
+public:
+    using ControlBase::ControlBase;
+    void SetCheck(bool checked) override { checked_ = checked; }
+    bool GetCheck() const override { return checked_; }
+    void UserClick();
+
+private:
+    bool checked_ = false;
+};
+
+class HeadlessLink : public ControlBase<Link> {
+public:
+    HeadlessLink(const ControlTemplate& tmpl, Window& window, Backend& backend)
+        : ControlBase(tmpl, window), backend_(backend) {}
+    void SetUrl(std::string_view address) override { url_ = address; }
+    std::string GetUrl() const override { return url_; }
+    // A click, or Enter while it has the focus.
+    void UserActivate() {
+        backend_.OpenUrl(url_);
+        Notify(Notification::Clicked);
+    }
+
+private:
+    Backend& backend_;
+    std::string url_;
+};
+
+class HeadlessComboBox : public ControlBase<ComboBox> {
+public:
+    using ControlBase::ControlBase;
+
+    std::string GetText() const override { return GetLBText(selection_); }
+    int AddString(std::string_view text) override {
+        items_.emplace_back(text);
+        return static_cast<int>(items_.size()) - 1;
+    }
+    void SetCurSel(int index) override { selection_ = InRange(index) ? index : -1; }
+    int GetCurSel() const override { return selection_; }
+    int GetCount() const override { return static_cast<int>(items_.size()); }
+    std::string GetLBText(int index) const override {
+        return InRange(index) ? items_[static_cast<std::size_t>(index)] : std::string();
+    }
+    int FindStringExact(int start, std::string_view text) const override {
+        for (int index = std::max(start + 1, 0); index < GetCount(); ++index) {
+            if (EqualIgnoringCase(items_[static_cast<std::size_t>(index)], text)) {
+                return index;
+            }
+        }
+        return -1;
+    }
+    void UserPick(int index) {
+        selection_ = index;
+        Notify(Notification::SelChange);
+    }
+
+private:
+    bool InRange(int index) const { return index >= 0 && index < GetCount(); }
+    static bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) ==
+                   std::tolower(static_cast<unsigned char>(y));
+        });
+    }
+
+    std::vector<std::string> items_;
+    int selection_ = -1;
+};
+
+class HeadlessListView : public ControlBase<ListView> {
+public:
+    using ControlBase::ControlBase;
+
+    int InsertColumn(int column, std::string_view heading, ColumnAlign, int) override {
+        const auto at = static_cast<std::size_t>(std::clamp(column, 0, GetColumnCount()));
+        headings_.insert(headings_.begin() + static_cast<std::ptrdiff_t>(at),
+                         std::string(heading));
+        for (auto& row : rows_) {
+            row.insert(row.begin() + static_cast<std::ptrdiff_t>(at), std::string());
+        }
+        return static_cast<int>(at);
+    }
+    int GetColumnCount() const override { return static_cast<int>(headings_.size()); }
+    int InsertItem(int row, std::string_view text) override {
+        const int at = std::clamp(row, 0, GetItemCount());
+        std::vector<std::string> cells(std::max<std::size_t>(headings_.size(), 1));
+        cells[0] = text;
+        rows_.insert(rows_.begin() + at, std::move(cells));
+        if (selection_ >= at) {
+            ++selection_;
+        }
+        return at;
+    }
+    void SetItemText(int row, int column, std::string_view text) override {
+        if (InRange(row) && column >= 0) {
+            auto& cells = rows_[static_cast<std::size_t>(row)];
+            if (static_cast<std::size_t>(column) >= cells.size()) {
+                cells.resize(static_cast<std::size_t>(column) + 1);
+            }
+            cells[static_cast<std::size_t>(column)] = text;
+        }
+    }
+    std::string GetItemText(int row, int column) const override {
+        if (!InRange(row) || column < 0) {
+            return {};
+        }
+        const auto& cells = rows_[static_cast<std::size_t>(row)];
+        return static_cast<std::size_t>(column) < cells.size()
+                   ? cells[static_cast<std::size_t>(column)]
+                   : std::string();
+    }
+    void DeleteItem(int row) override {
+        if (!InRange(row)) {
+            return;
+        }
+        rows_.erase(rows_.begin() + row);
+        if (row == selection_) {
+            selection_ = -1;
+            Notify(Notification::ItemChanged);
+        } else if (row < selection_) {
+            --selection_;
+        }
+    }
+    int GetItemCount() const override { return static_cast<int>(rows_.size()); }
+    int GetNextSelected(int start) const override {
+        return selection_ > start ? selection_ : -1;
+    }
+    void UserSelectRow(int row) {
+        if (row == selection_) {
+            return;
+        }
+        selection_ = row;
+        Notify(Notification::ItemChanged);
+    }
+
+private:
+    bool InRange(int row) const { return row >= 0 && row < GetItemCount(); }
+
+    std::vector<std::string> headings_;
+    std::vector<std::vector<std::string>> rows_;
+    int selection_ = -1;
+};
+
+using HeadlessLabel = ControlBase<Control>;
+
+// The controls of one template, owned in template order.
+class Window : public DialogWindow {
+public:
+    Window(const DialogTemplate& tmpl, Dialog& owner, Backend& backend) : owner_(owner) {
+        for (const auto& control : tmpl.Controls) {
+            controls_.push_back(Make(control, backend));
+        }
+    }
+
+    Control* Item(int id) override {
+        if (id == NoId) {
+            return nullptr;
+        }
+        for (auto& control : controls_) {
+            if (control->Id() == id) {
+                return control.get();
+            }
+        }
+        return nullptr;
+    }
+    void EndModal(int) override {}
+
+    Dialog& Owner() const { return owner_; }
+    void SetFocusId(int id) { focusId_ = id; }
+    int FocusId() const { return focusId_; }
+
+    // An auto radio button's group: the run of radio buttons around it in template order.
+    void ClearRadioGroup(const Control& clicked) {
+        auto at = std::find_if(controls_.begin(), controls_.end(),
+                               [&](const auto& control) { return control.get() == &clicked; });
+        auto isRadio = [](const auto& control) {
+            return control->Kind() == ControlKind::RadioButton;
+        };
+        auto first = at;
+        while (first != controls_.begin() && isRadio(*(first - 1))) {
+            --first;
+        }
+        for (auto it = first; it != controls_.end() && isRadio(*it); ++it) {
+            if (it != at) {
+                static_cast<Button&>(**it).SetCheck(false);
+            }
+        }
+    }
+
+private:
+    std::unique_ptr<Control> Make(const ControlTemplate& control, Backend& backend) {
+        switch (control.Kind) {
+        case ControlKind::Edit:
+            return std::make_unique<HeadlessEdit>(control, *this);
+        case ControlKind::PushButton:
+        case ControlKind::RadioButton:
+        case ControlKind::CheckBox:
+            return std::make_unique<HeadlessButton>(control, *this);
+        case ControlKind::Link:
+            return std::make_unique<HeadlessLink>(control, *this, backend);
+        case ControlKind::ComboBox:
+            return std::make_unique<HeadlessComboBox>(control, *this);
+        case ControlKind::ListView:
+            return std::make_unique<HeadlessListView>(control, *this);
+        case ControlKind::Label:
+        case ControlKind::GroupBox:
+            break;
+        }
+        return std::make_unique<HeadlessLabel>(control, *this);
+    }
+
+    Dialog& owner_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    int focusId_ = NoId;
+};
+
+template <class Interface> void ControlBase<Interface>::SetFocus() {
+    window_.SetFocusId(template_.Id);
+}
+
+template <class Interface> void ControlBase<Interface>::Notify(Notification code) {
+    window_.Owner().Notify(template_.Id, code);
+}
+
+void HeadlessButton::UserClick() {
+    if (Kind() == ControlKind::CheckBox) {
+        checked_ = !checked_;
+    } else if (Kind() == ControlKind::RadioButton) {
+        OwnerWindow().ClearRadioGroup(*this);
+        checked_ = true;
+    }
+    Notify(Notification::Clicked);
+}
+
+class Sheet : public SheetWindow {
+public:
+    void ShowPage(int index, DialogWindow&) override { shown_ = index; }
+
+private:
+    int shown_ = -1;
+};
+
+// Acts on the running dialog by calling the controls' user entry points directly.
+class HeadlessDriver : public Driver {
+public:
+    explicit HeadlessDriver(ModalDialog& dialog) : dialog_(dialog) {}
+
+    ActionResult Pick(int id, std::string_view itemText) override {
+        auto found = FindUsableControl(dialog_, id, {ControlKind::ComboBox});
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        auto& combo = static_cast<HeadlessComboBox&>(*found.Found);
+        for (int index = 0; index < combo.GetCount(); ++index) {
+            if (combo.GetLBText(index) == itemText) {
+                combo.SetFocus();
+                combo.UserPick(index);
+                return ActionResult::Ok();
+            }
+        }
+        return ActionResult::Refused("combo box " + std::to_string(id) + " has no item \"" +
+                                     std::string(itemText) + "\"");
+    }
+
+    ActionResult Type(int id, std::string_view text) override {
+        HeadlessEdit* edit = nullptr;
+        if (auto refused = FindWritableEdit(id, edit)) {
+            return *refused;
+        }
+        edit->SetFocus();
+        edit->UserPaste(text);
+        return ActionResult::Ok();
+    }
+
+    ActionResult TypeKeys(int id, std::string_view keys) override {
+        HeadlessEdit* edit = nullptr;
+        if (auto refused = FindWritableEdit(id, edit)) {
+            return *refused;
+        }
+        edit->SetFocus();
+        edit->UserKeys(keys);
+        return ActionResult::Ok();
+    }
+
+    ActionResult Click(int id) override {
+        auto found = FindUsableControl(dialog_, id,
+                                       {ControlKind::PushButton, ControlKind::RadioButton,
+                                        ControlKind::CheckBox, ControlKind::Link});
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        found.Found->SetFocus();
+        if (found.Found->Kind() == ControlKind::Link) {
+            static_cast<HeadlessLink&>(*found.Found).UserActivate();
+        } else {
+            static_cast<HeadlessButton&>(*found.Found).UserClick();
+        }
+        return ActionResult::Ok();
+    }
+
+    ActionResult SelectRow(int id, int row) override {
+        auto found = FindUsableControl(dialog_, id, {ControlKind::ListView});
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        auto& list = static_cast<HeadlessListView&>(*found.Found);
+        if (row < -1 || row >= list.GetItemCount()) {
+            return ActionResult::Refused("list view " + std::to_string(id) + " has no row " +
+                                         std::to_string(row));
+        }
+        list.SetFocus();
+        list.UserSelectRow(row);
+        return ActionResult::Ok();
+    }
+
+    ActionResult SelectTab(int index) override {
+        if (!dialog_.IsRunning()) {
+            return ActionResult::Refused("no dialog is open");
+        }
+        PropertySheet* sheet = dialog_.ChildSheet();
+        if (sheet == nullptr || index < 0 || index >= sheet->GetPageCount()) {
+            return ActionResult::Refused("no page " + std::to_string(index));
+        }
+        sheet->SetActivePage(index);
+        return ActionResult::Ok();
+    }
+
+    ActionResult PressEnter(int id) override {
+        auto found = FindUserControl(dialog_, id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        if (!found.Found->IsEnabled()) {
+            return ActionResult::Refused("control " + std::to_string(id) + " is disabled");
+        }
+        found.Found->SetFocus();
+        if (dialog_.GetDlgItem(id) != found.Found) {
+            // Keys inside a page go to the sheet first, and a sheet without buttons does
+            // nothing with Enter.
+            return ActionResult::Ok();
+        }
+        if (found.Found->Kind() == ControlKind::Link) {
+            // The link takes Enter itself, before any filter.
+            static_cast<HeadlessLink&>(*found.Found).UserActivate();
+            return ActionResult::Ok();
+        }
+        if (!dialog_.PreTranslateMessage({KeyMessage::Type::KeyDown, VirtualKeyReturn, id})) {
+            PressDefaultButton(*found.Found);
+        }
+        if (dialog_.IsRunning()) {
+            dialog_.PreTranslateMessage({KeyMessage::Type::KeyUp, VirtualKeyReturn, id});
+        }
+        return ActionResult::Ok();
+    }
+
+    ActionResult PressEscape() override {
+        if (!dialog_.IsRunning()) {
+            return ActionResult::Refused("no dialog is open");
+        }
+        const int focus = static_cast<Window*>(dialog_.Window())->FocusId();
+        if (!dialog_.PreTranslateMessage({KeyMessage::Type::KeyDown, VirtualKeyEscape, focus})) {
+            dialog_.Notify(IdCancel, Notification::Clicked);
+        }
+        if (dialog_.IsRunning()) {
+            dialog_.PreTranslateMessage({KeyMessage::Type::KeyUp, VirtualKeyEscape, focus});
+        }
+        return ActionResult::Ok();
+    }
+
+    bool DialogOpen() const override { return dialog_.IsRunning(); }
+
+    int ActiveTab() const override {
+        const PropertySheet* sheet = dialog_.ChildSheet();
+        return sheet != nullptr ? sheet->GetActiveIndex() : -1;
+    }
+
+    std::vector<ControlState> Controls() const override { return VisibleControls(dialog_); }
+
+    std::optional<ControlState> State(int id) const override {
+        auto found = FindUserControl(dialog_, id);
+        if (!found.Found) {
+            return std::nullopt;
+        }
+        return Snapshot(*found.Found);
+    }
+
+private:
+    std::optional<ActionResult> FindWritableEdit(int id, HeadlessEdit*& edit) {
+        auto found = FindUsableControl(dialog_, id, {ControlKind::Edit});
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        edit = static_cast<HeadlessEdit*>(found.Found);
+        if ((edit->Styles() & Style::ReadOnly) != 0) {
+            return ActionResult::Refused("control " + std::to_string(id) + " is read-only");
+        }
+        return std::nullopt;
+    }
+
+    // What the dialog does with an Enter no filter took: a focused push button is pressed,
+    // otherwise OK.
+    void PressDefaultButton(Control& focused) {
+        int target = IdOk;
+        if (focused.Kind() == ControlKind::PushButton) {
+            target = focused.Id();
+        }
+        Control* button = dialog_.GetDlgItem(target);
+        if (button != nullptr && button->IsEnabled()) {
+            dialog_.Notify(target, Notification::Clicked);
+        }
+    }
+
+    ModalDialog& dialog_;
+};
+
+} // namespace
+
+std::unique_ptr<DialogWindow> HeadlessBackend::CreateDialogWindow(const DialogTemplate& tmpl,
+                                                                  Dialog& owner) {
+    return std::make_unique<Window>(tmpl, owner, *this);
+}
+
+std::unique_ptr<SheetWindow> HeadlessBackend::CreateSheetWindow(PropertySheet&, DialogWindow&,
+                                                                int, int) {
+    return std::make_unique<Sheet>();
+}
+
+std::unique_ptr<DialogWindow> HeadlessBackend::CreatePageWindow(const DialogTemplate& tmpl,
+                                                                Dialog& owner, SheetWindow&,
+                                                                int) {
+    return std::make_unique<Window>(tmpl, owner, *this);
+}
+
+void HeadlessBackend::RunModal(ModalDialog& dialog) {
+    if (!user_) {
+        return;
+    }
+    HeadlessDriver driver(dialog);
+    user_(driver);
+}
+
+void HeadlessBackend::ShowMessage(DialogWindow*, const std::string& text,
+                                  const std::string& title, MessageIcon icon) {
+    events_.push_back({UserEvent::Type::Message, icon, title, text});
+}
+
+void HeadlessBackend::OpenUrl(const std::string& address) {
+    events_.push_back({UserEvent::Type::Browse, MessageIcon::None, {}, address});
+}
+
+} // namespace varnak::toolkit::headless

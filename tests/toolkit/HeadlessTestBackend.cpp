@@ -1,0 +1,11 @@
+#include "tests/toolkit/TestBackend.h"
+
+#include "platform/toolkit/headless/HeadlessBackend.h"
+
+namespace varnak::test {
+
+std::unique_ptr<toolkit::Backend> MakeTestBackend() {
+    return std::make_unique<toolkit::headless::HeadlessBackend>();
+}
+
+} // namespace varnak::test
