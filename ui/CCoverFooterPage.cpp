@@ -1,0 +1,199 @@
+#include "ui/CCoverFooterPage.h"
+
+#include "ui/COptionsDlg.h"
+#include "ui/ControlIds.h"
+#include "ui/ControlHelpers.h"
+#include "ui/Templates.h"
+
+namespace varnak {
+namespace {
+
+using toolkit::Button;
+using toolkit::ComboBox;
+using toolkit::Notification;
+
+constexpr const char* NoneItem = "None";
+
+const SheetPageConfig CoverConfig{&CoverPageTemplate,
+                                  1,
+                                  ids::IDC_COVER_OVERLAY,
+                                  ids::IDC_COVER_TRAY,
+                                  ids::IDC_COVER_DELETE,
+                                  ids::IDC_COVER_DESCRIPTION,
+                                  &JobSettings::CoverPageFormOverlay,
+                                  &JobSettings::SetCoverPageFormOverlay,
+                                  &JobSettings::CoverPageInputTray,
+                                  &JobSettings::SetCoverPageInputTray};
+
+const SheetPageConfig FooterConfig{&FooterPageTemplate,
+                                   2,
+                                   ids::IDC_FOOTER_OVERLAY,
+                                   ids::IDC_FOOTER_TRAY,
+                                   ids::IDC_FOOTER_DELETE,
+                                   ids::IDC_FOOTER_DESCRIPTION,
+                                   &JobSettings::FooterPageFormOverlay,
+                                   &JobSettings::SetFooterPageFormOverlay,
+                                   &JobSettings::FooterPageInputTray,
+                                   &JobSettings::SetFooterPageInputTray};
+
+} // namespace
+
+CCoverFooterPage::CCoverFooterPage(const SheetPageConfig& config, JobSettings& settings,
+                                   COptionsDlg& owner, platform::Registry& registry)
+    : JobPage(config.Template()), config_(config), settings_(settings), catalog_(registry),
+      owner_(owner) {
+    OnNotification(config.OverlayList, Notification::SelChange, [this] { OnOverlaySelChange(); });
+    OnNotification(config.DeleteButton, Notification::Clicked, [this] { OnDeleteClicked(); });
+    OnNotification(config.TrayList, Notification::SelChange, [this] { OnTraySelChange(); });
+}
+
+bool CCoverFooterPage::OnInitDialog() {
+    JobPage::OnInitDialog();
+    auto& trays = Item<ComboBox>(config_.TrayList);
+    for (const auto& text : TrayListTexts()) {
+        trays.AddString(text);
+    }
+    trays.SetCurSel(0);
+    auto& overlays = Item<ComboBox>(config_.OverlayList);
+    for (const auto& text : OverlayListTexts(catalog_.ListOverlays())) {
+        overlays.AddString(text);
+    }
+    overlays.SetCurSel(0);
+    auto& deleteButton = Item<Button>(config_.DeleteButton);
+    deleteButton.Enable(false);
+
+    if (settings_.LoadedFromRegistry()) {
+        const std::int32_t tray = (settings_.*config_.Tray)();
+        trays.SetCurSel(tray);
+        const bool trayShown = tray != 0;
+        const std::uint32_t overlay = (settings_.*config_.Overlay)();
+        if (overlay != 0) {
+            if (auto item = OverlayItemFor(ItemTexts(overlays), overlay)) {
+                overlays.SetCurSel(static_cast<int>(*item));
+            }
+            deleteButton.Enable(true);
+        } else {
+            overlays.SetCurSel(0);
+            deleteButton.Enable(trayShown);
+        }
+    }
+    OnOverlaySelChange();
+    if (DisablePending) {
+        EnableEditing(false);
+    }
+    return true;
+}
+
+bool CCoverFooterPage::OnSetActive() {
+    Shown = true;
+    settings_.SetLastTab(config_.TabIndex);
+    // The chapter page locks the copies field; every other page gives it back.
+    owner_.UnlockCopies();
+    return JobPage::OnSetActive();
+}
+
+void CCoverFooterPage::OnOverlaySelChange() {
+    auto& overlays = Item<ComboBox>(config_.OverlayList);
+    const int selection = overlays.GetCurSel();
+    if (selection < 0) {
+        return;
+    }
+    const std::string text = overlays.GetLBText(selection);
+    ControlTextSink description(*GetDlgItem(config_.DescriptionBox));
+    catalog_.ShowDescription(text, description);
+    auto& trays = Item<ComboBox>(config_.TrayList);
+    if (text != NoneItem) {
+        Item<Button>(config_.DeleteButton).Enable(true);
+        trays.Enable(true);
+        owner_.EnableOK();
+    } else {
+        trays.SetCurSel(0);
+        trays.Enable(false);
+    }
+}
+
+void CCoverFooterPage::OnTraySelChange() {
+    const auto& trays = Item<ComboBox>(config_.TrayList);
+    const int selection = trays.GetCurSel();
+    if (selection < 0) {
+        return;
+    }
+    if (trays.GetLBText(selection) != NoneItem) {
+        Item<Button>(config_.DeleteButton).Enable(true);
+        owner_.EnableOK();
+    }
+}
+
+void CCoverFooterPage::OnDeleteClicked() {
+    (settings_.*config_.SetTray)(0);
+    (settings_.*config_.SetOverlay)(0);
+    Item<ComboBox>(config_.TrayList).SetCurSel(0);
+    Item<ComboBox>(config_.OverlayList).SetCurSel(0);
+    GetDlgItem(config_.DescriptionBox)->SetText("");
+    Item<Button>(config_.DeleteButton).Enable(false);
+    owner_.DisableOKIfNothingSet();
+    OnOverlaySelChange();
+}
+
+void CCoverFooterPage::EnableEditing(bool enable) {
+    Item<ComboBox>(config_.TrayList).Enable(enable);
+    Item<ComboBox>(config_.OverlayList).Enable(enable);
+    if (!enable) {
+        Item<Button>(config_.DeleteButton).Enable(false);
+    }
+}
+
+void CCoverFooterPage::DisableControls() {
+    if (!Shown) {
+        DisablePending = true;
+        return;
+    }
+    EnableEditing(false);
+}
+
+void CCoverFooterPage::EnableControls() {
+    if (!Shown) {
+        DisablePending = false;
+        return;
+    }
+    EnableEditing(true);
+    OnTraySelChange();
+    OnOverlaySelChange();
+}
+
+void CCoverFooterPage::StoreSettings() {
+    if (!Shown) {
+        return;
+    }
+    const int tray = Item<ComboBox>(config_.TrayList).GetCurSel();
+    (settings_.*config_.SetTray)(tray < 0 ? 0 : tray);
+    const auto& overlays = Item<ComboBox>(config_.OverlayList);
+    const int overlay = overlays.GetCurSel();
+    (settings_.*config_.SetOverlay)(overlay < 0 ? 0
+                                                : OverlayNumberOf(overlays.GetLBText(overlay)));
+}
+
+bool CCoverFooterPage::IsEmpty() const {
+    if (!Shown) {
+        return (settings_.*config_.Overlay)() == 0 && (settings_.*config_.Tray)() == 0;
+    }
+    const auto& overlays = Item<ComboBox>(config_.OverlayList);
+    const int overlay = overlays.GetCurSel();
+    if (overlay < 0) {
+        return true;
+    }
+    if (overlays.GetLBText(overlay) != NoneItem) {
+        return false;
+    }
+    const auto& trays = Item<ComboBox>(config_.TrayList);
+    const int tray = trays.GetCurSel();
+    return tray < 0 || trays.GetLBText(tray) == NoneItem;
+}
+
+CCoverPage::CCoverPage(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
+    : CCoverFooterPage(CoverConfig, settings, owner, registry) {}
+
+CFooterPage::CFooterPage(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
+    : CCoverFooterPage(FooterConfig, settings, owner, registry) {}
+
+} // namespace varnak

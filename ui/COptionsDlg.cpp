@@ -1,0 +1,166 @@
+#include "ui/COptionsDlg.h"
+
+#include "core/NumberText.h"
+#include "core/TicketWriter.h"
+#include "ui/ControlIds.h"
+#include "ui/ControlHelpers.h"
+#include "ui/Templates.h"
+
+namespace varnak {
+
+#ifndef VARNAK_MANUAL_URL
+#define VARNAK_MANUAL_URL "https://www.quet.com/manuals/zor-brevant/"
+#endif
+const char* const ManualAddress = VARNAK_MANUAL_URL;
+
+namespace {
+
+using toolkit::Button;
+using toolkit::ComboBox;
+using toolkit::Control;
+using toolkit::Edit;
+using toolkit::Notification;
+
+constexpr const char* NoneItem = "None";
+constexpr int SheetX = 5; // pixels in the client area
+constexpr int SheetY = 200;
+
+toolkit::MessageIcon ToolkitIcon(MessageIcon icon) {
+    return icon == MessageIcon::Warning ? toolkit::MessageIcon::Warning
+                                        : toolkit::MessageIcon::None;
+}
+
+} // namespace
+
+COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry,
+                         JobSettings* settings, const std::string& commandLine)
+    : ModalDialog(backend, OptionsTemplate()), commandLine_(commandLine), settings_(settings),
+      catalog_(registry),
+      sheet_("Test3", CPropSheet::ChapterPrintingIndex, *settings, *this, registry) {
+    OnNotification(ids::IDC_DEFAULT_OVERLAY, Notification::SelChange,
+                   [this] { OnOverlaySelChange(); });
+    OnNotification(ids::IDC_COPIES, Notification::EditChange, [this] { OnCopiesChange(); });
+}
+
+bool COptionsDlg::OnInitDialog() {
+    ModalDialog::OnInitDialog();
+    // Creating the sheet activates its start page, which may call back into this dialog.
+    sheet_.Create(*this, SheetX, SheetY);
+
+    auto& trays = Item<ComboBox>(ids::IDC_DEFAULT_TRAY);
+    for (const auto& text : TrayListTexts()) {
+        trays.AddString(text);
+    }
+    auto& overlays = Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY);
+    for (const auto& text : OverlayListTexts(catalog_.ListOverlays())) {
+        overlays.AddString(text);
+    }
+    overlays.SetCurSel(0);
+
+    auto& copies = Item<Edit>(ids::IDC_COPIES);
+    if (settings_->LoadedFromRegistry()) {
+        copies.SetText(FormatUnsigned(settings_->NumberOfCopies()));
+        trays.SetCurSel(settings_->DefaultInputTray());
+        if (auto item = OverlayItemFor(ItemTexts(overlays), settings_->DefaultFormOverlay())) {
+            overlays.SetCurSel(static_cast<int>(*item));
+        }
+    } else {
+        copies.SetText("1");
+        trays.SetCurSel(1);
+        overlays.SetCurSel(0);
+    }
+    Item<Edit>(ids::IDC_OVERLAY_DESCRIPTION).SetText("");
+    for (int id : {ids::IDC_STAPLING, ids::IDC_SIMPLEX, ids::IDC_DUPLEX, ids::IDC_AS_DATASTREAM}) {
+        GetDlgItem(id)->Enable(false);
+    }
+    Item<toolkit::Link>(ids::IDC_MANUAL_LINK).SetUrl(ManualAddress);
+    OnOverlaySelChange();
+    DisableOKIfNothingSet();
+    // The stored copy count was set after the chapter page locked the field; while that
+    // page is active the field must read 1 and stay disabled.
+    if (sheet_.GetActiveIndex() == CPropSheet::ChapterPrintingIndex) {
+        LockCopiesToOne();
+    }
+    return true;
+}
+
+void COptionsDlg::OnOK() {
+    const std::int32_t copies = LeadingNumber(Item<Edit>(ids::IDC_COPIES).GetText());
+    if (copies <= 0) {
+        MessageBox("Number of copies must be larger than zero", "Input Error",
+                   toolkit::MessageIcon::Warning);
+        return;
+    }
+    settings_->SetNumberOfCopies(static_cast<std::uint32_t>(copies));
+    const int activePage = sheet_.GetActiveIndex();
+
+    const auto& trays = Item<ComboBox>(ids::IDC_DEFAULT_TRAY);
+    const int tray = trays.GetCurSel();
+    settings_->SetDefaultInputTray(tray < 0 || trays.GetLBText(tray) == NoneItem ? 0 : tray);
+
+    const auto& overlays = Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY);
+    const int overlay = overlays.GetCurSel();
+    if (overlay >= 0) {
+        settings_->SetDefaultFormOverlay(OverlayNumberOf(overlays.GetLBText(overlay)));
+    }
+
+    sheet_.StoreAllPages();
+    const bool documentMode = activePage != CPropSheet::ChapterPrintingIndex;
+    if (TicketWriter::WriteTicket(commandLine_, *settings_, documentMode, *this) ==
+        TicketOutcome::OutputFailed) {
+        return;
+    }
+    EndDialog(toolkit::IdOk);
+}
+
+bool COptionsDlg::PreTranslateMessage(const toolkit::KeyMessage& message) {
+    return message.VirtualKey == toolkit::VirtualKeyReturn;
+}
+
+void COptionsDlg::OnOverlaySelChange() {
+    const auto& overlays = Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY);
+    const int selection = overlays.GetCurSel();
+    if (selection < 0) {
+        return;
+    }
+    ControlTextSink description(*GetDlgItem(ids::IDC_OVERLAY_DESCRIPTION));
+    catalog_.ShowDescription(overlays.GetLBText(selection), description);
+}
+
+void COptionsDlg::OnCopiesChange() {
+    const std::int32_t copies = LeadingNumber(Item<Edit>(ids::IDC_COPIES).GetText());
+    if (copies == 0) {
+        sheet_.DisableAllPages();
+    } else if (copies >= 2) {
+        sheet_.EnableAllPages();
+        // Chapters carry their own copy counts, so chapter printing needs a single copy.
+        sheet_.DisableChapterPage();
+    } else {
+        sheet_.EnableAllPages();
+    }
+}
+
+void COptionsDlg::LockCopiesToOne() {
+    auto& copies = Item<Edit>(ids::IDC_COPIES);
+    copies.SetText("1");
+    copies.Enable(false);
+}
+
+void COptionsDlg::UnlockCopies() { GetDlgItem(ids::IDC_COPIES)->Enable(true); }
+
+void COptionsDlg::EnableOK() { GetDlgItem(ids::IDC_OK)->Enable(true); }
+
+void COptionsDlg::DisableOK() { GetDlgItem(ids::IDC_OK)->Enable(false); }
+
+void COptionsDlg::DisableOKIfNothingSet() {
+    if (sheet_.IsEmpty()) {
+        DisableOK();
+    }
+}
+
+void COptionsDlg::ShowMessage(const std::string& text, const std::string& title,
+                              MessageIcon icon) {
+    MessageBox(text, title, ToolkitIcon(icon));
+}
+
+} // namespace varnak

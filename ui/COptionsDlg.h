@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/JobSettings.h"
+#include "core/MessageOwner.h"
+#include "overlays/OverlayCatalog.h"
+#include "platform/registry/Registry.h"
+#include "platform/toolkit/Dialog.h"
+#include "ui/CPropSheet.h"
+
+#include <string>
+
+namespace varnak {
+
+// The address the "Online Manual" link opens; set when the program is built.
+extern const char* const ManualAddress;
+
+// The general settings dialog, the program's only window: job-wide settings above, the
+// property sheet with the four pages below, OK and Cancel. Borrows the record and the
+// command-line text from start-up; owns its catalogue and the sheet.
+class COptionsDlg : public toolkit::ModalDialog, public MessageOwner {
+public:
+    COptionsDlg(toolkit::Backend& backend, platform::Registry& registry, JobSettings* settings,
+                const std::string& commandLine);
+
+    bool OnInitDialog() override;
+    // The OK handler: validates the copy count, stores every value and writes the ticket.
+    void OnOK() override;
+    // Enter never presses a button of the dialog.
+    bool PreTranslateMessage(const toolkit::KeyMessage& message) override;
+
+    void OnOverlaySelChange();
+    void OnCopiesChange();
+
+    // Called back by the pages.
+    void LockCopiesToOne();
+    void UnlockCopies();
+    void EnableOK();
+    void DisableOK();
+    void DisableOKIfNothingSet();
+
+    // The ticket writer reports through the dialog.
+    void ShowMessage(const std::string& text, const std::string& title,
+                     MessageIcon icon) override;
+
+    CPropSheet& Sheet() { return sheet_; }
+
+private:
+    const std::string& commandLine_;
+    JobSettings* settings_;
+    OverlayCatalog catalog_;
+    CPropSheet sheet_;
+};
+
+} // namespace varnak

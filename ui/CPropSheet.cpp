@@ -1,0 +1,50 @@
+#include "ui/CPropSheet.h"
+
+namespace varnak {
+
+CPropSheet::CPropSheet(std::string caption, int startPage, JobSettings& settings,
+                       COptionsDlg& owner, platform::Registry& registry)
+    : PropertySheet(std::move(caption), startPage), chapterPage_(settings, owner), coverPage_(settings, owner, registry),
+      footerPage_(settings, owner, registry), documentPage_(settings, owner) {
+    AddPage(chapterPage_);
+    AddPage(coverPage_);
+    AddPage(footerPage_);
+    AddPage(documentPage_);
+    if (settings.LoadedFromRegistry()) {
+        // Taken as stored: a value outside the pages opens the first one.
+        const std::uint32_t lastTab = settings.LastTab();
+        SetStartPage(lastTab < static_cast<std::uint32_t>(GetPageCount())
+                         ? static_cast<int>(lastTab)
+                         : ChapterPrintingIndex);
+    }
+}
+
+void CPropSheet::DisableAllPages() {
+    chapterPage_.DisableControls();
+    coverPage_.DisableControls();
+    footerPage_.DisableControls();
+    documentPage_.DisableControls();
+}
+
+void CPropSheet::EnableAllPages() {
+    chapterPage_.EnableControls();
+    coverPage_.EnableControls();
+    footerPage_.EnableControls();
+    documentPage_.EnableControls();
+}
+
+void CPropSheet::DisableChapterPage() { chapterPage_.DisableControls(); }
+
+void CPropSheet::StoreAllPages() {
+    chapterPage_.StoreSettings();
+    coverPage_.StoreSettings();
+    footerPage_.StoreSettings();
+    documentPage_.StoreSettings();
+}
+
+bool CPropSheet::IsEmpty() const {
+    return coverPage_.IsEmpty() && footerPage_.IsEmpty() && chapterPage_.IsEmpty() &&
+           documentPage_.IsEmpty();
+}
+
+} // namespace varnak

@@ -1,0 +1,116 @@
+#include "ui/Templates.h"
+
+#include "ui/ControlIds.h"
+
+namespace varnak {
+namespace {
+
+using toolkit::ControlKind;
+using toolkit::ControlTemplate;
+using toolkit::DialogTemplate;
+using toolkit::NoId;
+namespace Style = toolkit::Style;
+namespace DialogStyle = toolkit::DialogStyle;
+
+constexpr std::uint32_t DropDownList = Style::VScroll;
+
+DialogTemplate Page(int id, const char* caption, int width, int height,
+                    std::vector<ControlTemplate> controls) {
+    DialogTemplate tmpl;
+    tmpl.Id = id;
+    tmpl.Caption = caption;
+    tmpl.Width = width;
+    tmpl.Height = height;
+    tmpl.Styles = DialogStyle::Child;
+    tmpl.Controls = std::move(controls);
+    return tmpl;
+}
+
+DialogTemplate MakeOptions() {
+    DialogTemplate tmpl;
+    tmpl.Id = ids::IDD_OPTIONS;
+    tmpl.Caption = "ZOR Brevant";
+    tmpl.Width = 492;
+    tmpl.Height = 432;
+    tmpl.Styles = DialogStyle::ModalFrame | DialogStyle::Caption | DialogStyle::SystemMenu;
+    tmpl.Controls = {
+        {ControlKind::GroupBox, NoId, "General Settings", Style::None, {7, 7, 478, 94}},
+        {ControlKind::RadioButton, ids::IDC_SIMPLEX, "Simplex", Style::None, {336, 11, 82, 14}},
+        {ControlKind::RadioButton, ids::IDC_DUPLEX, "Duplex", Style::None, {336, 22, 79, 15}},
+        {ControlKind::RadioButton, ids::IDC_AS_DATASTREAM, "As Datastream", Style::None,
+         {336, 34, 79, 14}},
+        {ControlKind::ComboBox, ids::IDC_DEFAULT_TRAY, "", DropDownList, {100, 34, 139, 62}},
+        {ControlKind::Label, NoId, "Default Input Tray:", Style::None, {13, 35, 67, 13}},
+        {ControlKind::Label, NoId, "Number of copies:", Style::None, {12, 20, 68, 15}},
+        {ControlKind::Edit, ids::IDC_COPIES, "",
+         Style::DigitsOnly | Style::AutoHScroll | Style::Border, {100, 18, 25, 13}},
+        {ControlKind::Label, NoId, "Default Form Overlay:", Style::None, {13, 53, 72, 16}},
+        {ControlKind::ComboBox, ids::IDC_DEFAULT_OVERLAY, "", DropDownList, {100, 50, 139, 59}},
+        {ControlKind::Label, NoId, "Stapling:", Style::None, {15, 73, 73, 14}},
+        {ControlKind::ComboBox, ids::IDC_STAPLING, "", DropDownList, {100, 69, 139, 53}},
+        {ControlKind::PushButton, ids::IDC_OK, "OK", Style::None, {97, 409, 71, 14}},
+        {ControlKind::PushButton, ids::IDC_CANCEL, "Cancel", Style::None, {273, 409, 78, 14}},
+        {ControlKind::Link, ids::IDC_MANUAL_LINK, "Online Manual", Style::None,
+         {181, 18, 138, 13}},
+        {ControlKind::Edit, ids::IDC_OVERLAY_DESCRIPTION, "",
+         Style::MultiLine | Style::ReadOnly | Style::AutoVScroll | Style::AutoHScroll |
+             Style::Border,
+         {263, 50, 213, 46}},
+    };
+    return tmpl;
+}
+
+// The cover and footer pages share their layout; only ids, caption and the description
+// box's rectangle differ.
+DialogTemplate MakeSheetPage(int id, const char* caption, int tray, int deleteButton,
+                             int overlay, int description, toolkit::Rect descriptionBounds) {
+    return Page(id, caption, 440, 198,
+                {
+                    {ControlKind::Label, NoId, "Input Tray:", Style::None, {126, 44, 51, 14}},
+                    {ControlKind::ComboBox, tray, "", DropDownList, {180, 43, 123, 68}},
+                    {ControlKind::PushButton, deleteButton, "Delete", Style::None,
+                     {107, 115, 209, 14}},
+                    {ControlKind::Label, NoId, "Form Overlay:", Style::None, {124, 29, 51, 12}},
+                    {ControlKind::ComboBox, overlay, "", DropDownList, {180, 27, 123, 74}},
+                    {ControlKind::Edit, description, "",
+                     Style::MultiLine | Style::ReadOnly | Style::Border, descriptionBounds},
+                });
+}
+
+} // namespace
+
+const toolkit::DialogTemplate& OptionsTemplate() {
+    static const DialogTemplate tmpl = MakeOptions();
+    return tmpl;
+}
+
+const toolkit::DialogTemplate& CoverPageTemplate() {
+    static const DialogTemplate tmpl =
+        MakeSheetPage(ids::IDD_COVER_PAGE, "Cover Page", ids::IDC_COVER_TRAY,
+                      ids::IDC_COVER_DELETE, ids::IDC_COVER_OVERLAY, ids::IDC_COVER_DESCRIPTION,
+                      {115, 64, 197, 46});
+    return tmpl;
+}
+
+const toolkit::DialogTemplate& FooterPageTemplate() {
+    static const DialogTemplate tmpl =
+        MakeSheetPage(ids::IDD_FOOTER_PAGE, "Footer Page", ids::IDC_FOOTER_TRAY,
+                      ids::IDC_FOOTER_DELETE, ids::IDC_FOOTER_OVERLAY,
+                      ids::IDC_FOOTER_DESCRIPTION, {112, 62, 199, 49});
+    return tmpl;
+}
+
+// The Chapter Printing and Document Printing pages are still empty.
+const toolkit::DialogTemplate& ChapterPrintingTemplate() {
+    static const DialogTemplate tmpl =
+        Page(ids::IDD_CHAPTER_PRINTING, "Chapter Printing", 441, 245, {});
+    return tmpl;
+}
+
+const toolkit::DialogTemplate& DocumentPrintingTemplate() {
+    static const DialogTemplate tmpl =
+        Page(ids::IDD_DOCUMENT_PRINTING, "Document Printing", 440, 198, {});
+    return tmpl;
+}
+
+} // namespace varnak
