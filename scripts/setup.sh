@@ -3,7 +3,8 @@
 # lacks. Runs as root directly, otherwise through sudo. Does nothing when all is there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev
+          clang libclang-rt-14-dev clang-tidy cppcheck)
 
 missing=()
 for package in "${packages[@]}"; do
