@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/registry/Registry.h"
+#include "platform/toolkit/Backend.h"
+
+#include <string>
+
+namespace varnak {
+
+// The application: one run is one job. Start-up loads the settings, shows the general
+// settings dialog modally on the backend it is given and saves the settings when the
+// dialog ended with OK.
+class CVarnakApp {
+public:
+    CVarnakApp(toolkit::Backend& backend, platform::Registry& registry, std::string commandLine)
+        : backend_(backend), registry_(registry), commandLine_(std::move(commandLine)) {}
+
+    // The whole run. Returns false: the program ends right afterwards.
+    bool InitInstance();
+
+    // How the dialog ended: toolkit::IdOk, toolkit::IdCancel or toolkit::ResultStillOpen.
+    int DialogResult() const { return dialogResult_; }
+
+private:
+    toolkit::Backend& backend_;
+    platform::Registry& registry_;
+    std::string commandLine_;
+    int dialogResult_ = toolkit::ResultStillOpen;
+};
+
+} // namespace varnak

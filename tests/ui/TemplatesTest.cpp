@@ -1,0 +1,71 @@
+#include "ui/ControlIds.h"
+#include "ui/Templates.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace varnak {
+namespace {
+
+using namespace ids;
+using toolkit::DialogTemplate;
+using toolkit::NoId;
+
+struct TemplateCase {
+    const char* name;
+    const DialogTemplate& (*get)();
+    int id;
+    const char* caption;
+    int width;
+    int height;
+    std::vector<int> tabOrder; // the controls with an id
+};
+
+const TemplateCase Cases[] = {
+    {"Options", &OptionsTemplate, IDD_OPTIONS, "ZOR Brevant", 492, 432,
+     {IDC_SIMPLEX, IDC_DUPLEX, IDC_AS_DATASTREAM, IDC_DEFAULT_TRAY, IDC_COPIES,
+      IDC_DEFAULT_OVERLAY, IDC_STAPLING, IDC_OK, IDC_CANCEL, IDC_MANUAL_LINK,
+      IDC_OVERLAY_DESCRIPTION}},
+    {"Cover", &CoverPageTemplate, IDD_COVER_PAGE, "Cover Page", 440, 198,
+     {IDC_COVER_TRAY, IDC_COVER_DELETE, IDC_COVER_OVERLAY, IDC_COVER_DESCRIPTION}},
+    {"Footer", &FooterPageTemplate, IDD_FOOTER_PAGE, "Footer Page", 440, 198,
+     {IDC_FOOTER_TRAY, IDC_FOOTER_DELETE, IDC_FOOTER_OVERLAY, IDC_FOOTER_DESCRIPTION}},
+    {"Chapter", &ChapterPrintingTemplate, IDD_CHAPTER_PRINTING, "Chapter Printing", 441, 245,
+     {}},
+    {"Document", &DocumentPrintingTemplate, IDD_DOCUMENT_PRINTING, "Document Printing", 440,
+     198, {}},
+};
+
+TEST(TemplatesTest, TemplatesHaveTheirIdsCaptionsSizesAndTabOrder) {
+    for (const auto& c : Cases) {
+        const DialogTemplate& tmpl = c.get();
+        EXPECT_EQ(tmpl.Id, c.id) << "case: " << c.name;
+        EXPECT_EQ(tmpl.Caption, c.caption) << "case: " << c.name;
+        EXPECT_EQ(tmpl.Width, c.width) << "case: " << c.name;
+        EXPECT_EQ(tmpl.Height, c.height) << "case: " << c.name;
+        EXPECT_EQ(tmpl.FontName, "MS Shell Dlg") << "case: " << c.name;
+        std::vector<int> ids;
+        std::set<int> unique;
+        for (const auto& control : tmpl.Controls) {
+            if (control.Id != NoId) {
+                ids.push_back(control.Id);
+                unique.insert(control.Id);
+            }
+        }
+        EXPECT_EQ(ids, c.tabOrder) << "case: " << c.name;
+        EXPECT_EQ(unique.size(), ids.size()) << "case: " << c.name;
+    }
+}
+
+TEST(TemplatesTest, CopiesFieldTakesOnlyTypedDigits) {
+    const auto* copies = OptionsTemplate().Find(IDC_COPIES);
+    ASSERT_NE(copies, nullptr);
+    EXPECT_NE(copies->Styles & toolkit::Style::DigitsOnly, 0u);
+    for (int id : {IDC_OVERLAY_DESCRIPTION}) {
+        EXPECT_NE(OptionsTemplate().Find(id)->Styles & toolkit::Style::ReadOnly, 0u);
+    }
+}
+
+} // namespace
+} // namespace varnak
