@@ -14,6 +14,7 @@ inline constexpr RegStatus RegFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
 inline constexpr RegStatus RegAccessDenied = 5;  // ERROR_ACCESS_DENIED
 inline constexpr RegStatus RegInvalidParameter = 87; // ERROR_INVALID_PARAMETER
 inline constexpr RegStatus RegMoreData = 234;    // ERROR_MORE_DATA
+inline constexpr RegStatus RegBadDatabase = 1009; // ERROR_BADDB: the store can't be parsed
 
 inline constexpr std::uint32_t RegNone = 0;
 inline constexpr std::uint32_t RegSz = 1;
