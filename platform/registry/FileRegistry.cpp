@@ -2,6 +2,7 @@
 
 #include "platform/registry/RegFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -181,7 +182,7 @@ public:
             return RegMoreData;
         }
         if (data != nullptr) {
-            std::memcpy(data, value->Data.data(), needed);
+            std::copy_n(value->Data.data(), needed, data);
         }
         if (size != nullptr) {
             *size = needed;
