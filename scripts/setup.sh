@@ -3,7 +3,8 @@
 # lacks. Runs as root directly, otherwise through sudo. Does nothing when all is there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev
+          g++-mingw-w64-x86-64-posix wine64)
 
 missing=()
 for package in "${packages[@]}"; do
