@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/toolkit/Backend.h"
+#include "platform/toolkit/Dialog.h"
+
+#include <QFont>
+#include <QRect>
+#include <QUrl>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace varnak::toolkit::qt {
+
+// Pixels per 4 horizontal and per 8 vertical dialog units: the average character width and
+// the character height of a dialog's font, as Windows measures them.
+struct BaseUnits {
+    int X = 0;
+    int Y = 0;
+};
+
+// The font a template asks for: its "MS Shell Dlg" maps to the platform's standard dialog
+// font, scaled by the template's point size against the usual 8 points.
+QFont DialogFont(const DialogTemplate& tmpl);
+BaseUnits MeasureBaseUnits(const QFont& font);
+// Each edge is converted on its own, as Windows maps dialog rectangles.
+QRect DialogUnitsToPixels(const Rect& rect, BaseUnits units);
+
+// The widget that shows a control or a window of this backend; null for another backend's.
+QWidget* WidgetOf(const Control& control);
+QWidget* WidgetOf(const DialogWindow& window);
+QWidget* WidgetOf(const SheetWindow& window);
+
+// What the manual link opens: an address with a scheme as it stands, a path relative to
+// the program's directory otherwise, so that an installed copy finds its manual wherever it
+// was installed.
+QUrl ResolveAddress(const std::string& address, const QString& programDirectory);
+
+// Dialogs as Qt 6 widgets, following the Windows rules the dialogs were designed on. A
+// QApplication must exist for as long as the backend is used. Without a user the modal
+// run is Qt's own loop and message boxes and the browser are real; with one, the dialog
+// is shown and the user acts on it through real input events (see QtDriver.cpp).
+class QtBackend : public Backend {
+public:
+    std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
+                                                     Dialog& owner) override;
+    std::unique_ptr<SheetWindow> CreateSheetWindow(PropertySheet& sheet, DialogWindow& parent,
+                                                   int x, int y) override;
+    std::unique_ptr<DialogWindow> CreatePageWindow(const DialogTemplate& tmpl, Dialog& owner,
+                                                   SheetWindow& sheet, int index) override;
+
+    void RunModal(ModalDialog& dialog) override;
+
+    void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
+                     MessageIcon icon) override;
+    void OpenUrl(const std::string& address) override;
+
+    void SetUser(UserFunction user) override { user_ = std::move(user); }
+    const std::vector<UserEvent>& Events() const override { return events_; }
+
+private:
+    UserFunction user_;
+    std::vector<UserEvent> events_;
+};
+
+} // namespace varnak::toolkit::qt

@@ -1,0 +1,34 @@
+#include "tests/toolkit/TestBackend.h"
+
+#include "platform/toolkit/qt/QtBackend.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace varnak::test {
+namespace {
+
+// One application for the whole test program, on the offscreen platform unless the
+// environment asks for another. It lives until the program ends.
+void EnsureApplication() {
+    if (QApplication::instance() != nullptr) {
+        return;
+    }
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int argc = 1;
+    static char name[] = "varnak-qt-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+}
+
+} // namespace
+
+std::unique_ptr<toolkit::Backend> MakeTestBackend() {
+    EnsureApplication();
+    return std::make_unique<toolkit::qt::QtBackend>();
+}
+
+} // namespace varnak::test
