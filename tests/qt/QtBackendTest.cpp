@@ -1,0 +1,326 @@
+// What only the Qt backend can get wrong: where its widgets sit, how Qt's own signals and
+// keys are bent to the toolkit's rules, and whole runs through real input events.
+#include "app/CVarnakApp.h"
+#include "platform/toolkit/qt/QtBackend.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/ControlIds.h"
+#include "ui/Templates.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace varnak {
+namespace {
+
+using namespace ids;
+using test::Shown;
+using toolkit::ControlKind;
+using toolkit::Driver;
+using toolkit::Rect;
+using toolkit::qt::BaseUnits;
+using toolkit::qt::DialogFont;
+using toolkit::qt::DialogUnitsToPixels;
+using toolkit::qt::MeasureBaseUnits;
+using toolkit::qt::WidgetOf;
+
+const std::string Header = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=";
+const std::string Trailer = "\n\x1b%-12345X";
+
+class QtBackendTest : public ::testing::Test, public test::DialogFixture {
+protected:
+    using DialogUser = std::function<void(Driver&, COptionsDlg&)>;
+
+    int RunOptions(const DialogUser& user) {
+        COptionsDlg dialog(*backend, registry.Registry(), &settings, commandLine);
+        backend->SetUser([&](Driver& driver) { user(driver, dialog); });
+        return dialog.DoModal();
+    }
+
+    // A whole run of the program on the Qt backend; returns the ticket's bytes.
+    std::string RunProgram(const toolkit::UserFunction& user) {
+        const std::string ticket = dir.File("ticket.prn");
+        backend->SetUser(user);
+        CVarnakApp app(*backend, registry.Registry(), "-R\"" + ticket + "\"");
+        app.InitInstance();
+        EXPECT_EQ(app.DialogResult(), toolkit::IdOk);
+        return std::filesystem::exists(ticket) ? test::ReadFileBytes(ticket) : std::string();
+    }
+
+    static QWidget& Widget(const toolkit::Dialog& dialog, int id) {
+        return *WidgetOf(*dialog.GetDlgItem(id));
+    }
+};
+
+BaseUnits UnitsOf(const toolkit::DialogTemplate& tmpl) {
+    return MeasureBaseUnits(DialogFont(tmpl));
+}
+
+TEST_F(QtBackendTest, ControlsSitOnTheirDialogUnitRectangles) {
+    RunOptions([&](Driver& user, COptionsDlg& dialog) {
+        const auto& tmpl = OptionsTemplate();
+        const BaseUnits units = UnitsOf(tmpl);
+        ASSERT_GT(units.X, 0);
+        ASSERT_GT(units.Y, units.X) << "characters are higher than wide";
+        EXPECT_EQ(WidgetOf(*dialog.Window())->size(),
+                  DialogUnitsToPixels({0, 0, tmpl.Width, tmpl.Height}, units).size());
+        for (int id : {IDC_COPIES, IDC_OK, IDC_CANCEL, IDC_MANUAL_LINK, IDC_OVERLAY_DESCRIPTION,
+                       IDC_SIMPLEX}) {
+            EXPECT_EQ(Widget(dialog, id).geometry(),
+                      DialogUnitsToPixels(tmpl.Find(id)->Bounds, units))
+                << "control " << id;
+        }
+        // A drop-down list's template height is its open list's; closed it is lower.
+        const QRect tray = Widget(dialog, IDC_DEFAULT_TRAY).geometry();
+        const QRect trayUnits = DialogUnitsToPixels(tmpl.Find(IDC_DEFAULT_TRAY)->Bounds, units);
+        EXPECT_EQ(tray.topLeft(), trayUnits.topLeft());
+        EXPECT_EQ(tray.width(), trayUnits.width());
+        EXPECT_LT(tray.height(), trayUnits.height());
+
+        // Page controls sit in the page's own dialog units, inside the sheet.
+        ASSERT_TRUE(user.SelectTab(1));
+        const auto& cover = CoverPageTemplate();
+        QWidget& remove = Widget(dialog.Sheet().GetPage(1), IDC_COVER_DELETE);
+        EXPECT_EQ(remove.geometry(),
+                  DialogUnitsToPixels(cover.Find(IDC_COVER_DELETE)->Bounds, UnitsOf(cover)));
+    });
+}
+
+// The sheet keeps its place against the dialog's controls whatever the font's size.
+TEST_F(QtBackendTest, SheetSitsBetweenTheGroupAndTheButtonsSizedToItsLargestPage) {
+    RunOptions([&](Driver&, COptionsDlg& dialog) {
+        const auto& tmpl = OptionsTemplate();
+        const BaseUnits units = UnitsOf(tmpl);
+        QWidget* window = WidgetOf(*dialog.Window());
+        const auto* sheet = window->findChild<QTabWidget*>();
+        ASSERT_NE(sheet, nullptr);
+        const QRect place = sheet->geometry();
+        EXPECT_EQ(place.topLeft(), DialogUnitsToPixels({3, 123, 0, 0}, units).topLeft());
+        const QRect group = DialogUnitsToPixels({7, 7, 478, 94}, units);
+        EXPECT_GT(place.top(), group.bottom()) << "the sheet overlaps the group";
+        EXPECT_LT(place.bottom(), Widget(dialog, IDC_OK).geometry().top());
+        EXPECT_LE(place.right(), window->width());
+        const QSize largest =
+            DialogUnitsToPixels({0, 0, 441, 245}, UnitsOf(ChapterPrintingTemplate())).size();
+        for (int index = 0; index < sheet->count(); ++index) {
+            EXPECT_GE(sheet->widget(index)->width(), largest.width()) << "page " << index;
+            EXPECT_GE(sheet->widget(index)->height(), largest.height()) << "page " << index;
+        }
+        EXPECT_EQ(sheet->tabText(0), "Chapter Printing");
+        EXPECT_EQ(sheet->tabText(3), "Document Printing");
+    });
+}
+
+// No text of the templates is cut off with the platform's dialog font.
+TEST(QtTemplatesTest, TextsFitTheirRectangles) {
+    test::MakeTestBackend();
+    for (const auto* tmpl : {&OptionsTemplate(), &CoverPageTemplate(), &FooterPageTemplate(),
+                             &ChapterPrintingTemplate(), &DocumentPrintingTemplate()}) {
+        const QFontMetrics metrics(DialogFont(*tmpl));
+        const BaseUnits units = UnitsOf(*tmpl);
+        for (const auto& control : tmpl->Controls) {
+            const QRect room = DialogUnitsToPixels(control.Bounds, units);
+            const QString text = QString::fromStdString(control.Text);
+            const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 10000),
+                                                      Qt::TextWordWrap, text);
+            switch (control.Kind) {
+            case ControlKind::Label:
+                EXPECT_LE(needed.height(), room.height()) << control.Text;
+                EXPECT_LE(needed.width(), room.width()) << control.Text;
+                break;
+            case ControlKind::PushButton:
+            case ControlKind::RadioButton:
+            case ControlKind::CheckBox:
+            case ControlKind::Link:
+                EXPECT_LE(metrics.horizontalAdvance(text), room.width()) << control.Text;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+// At 200 % the font doubles, and so does the dialog, in the same proportions.
+TEST(QtTemplatesTest, DialogUnitsFollowTheFont) {
+    test::MakeTestBackend();
+    QFont font = DialogFont(OptionsTemplate());
+    const BaseUnits normal = MeasureBaseUnits(font);
+    font.setPointSizeF(font.pointSizeF() * 2);
+    const BaseUnits doubled = MeasureBaseUnits(font);
+    EXPECT_NEAR(doubled.X, 2 * normal.X, 1);
+    EXPECT_NEAR(doubled.Y, 2 * normal.Y, 2);
+    const Rect sheet{3, 123, 441, 245};
+    EXPECT_NEAR(DialogUnitsToPixels(sheet, doubled).top(), 2 * DialogUnitsToPixels(sheet, normal).top(),
+                3 * 123 / 8 + 1);
+}
+
+TEST_F(QtBackendTest, QtQuirksFollowTheWindowsRules) {
+    InstallOverlays({{"1.mac", ""}, {"1.mat", test::Utf16("First")}});
+    RunOptions([&](Driver&, COptionsDlg& dialog) {
+        // Qt selects the first item added to an empty list; Windows doesn't.
+        auto& stapling = dialog.Item<toolkit::ComboBox>(IDC_STAPLING);
+        stapling.AddString("x");
+        EXPECT_EQ(stapling.GetCurSel(), -1);
+        // The arrow keys on a closed list are the user's picks: each one notifies.
+        auto& overlays = static_cast<QComboBox&>(Widget(dialog, IDC_DEFAULT_OVERLAY));
+        overlays.setFocus();
+        QTest::keyClick(&overlays, Qt::Key_Down);
+        EXPECT_EQ(dialog.Item<toolkit::Edit>(IDC_OVERLAY_DESCRIPTION).GetText(), "First");
+        QTest::keyClick(&overlays, Qt::Key_Up);
+        EXPECT_EQ(dialog.Item<toolkit::Edit>(IDC_OVERLAY_DESCRIPTION).GetText(), "");
+    });
+}
+
+TEST_F(QtBackendTest, CloseBoxCancels) {
+    const int result = RunOptions([&](Driver& user, COptionsDlg& dialog) {
+        WidgetOf(*dialog.Window())->close();
+        EXPECT_FALSE(user.DialogOpen());
+    });
+    EXPECT_EQ(result, toolkit::IdCancel);
+}
+
+// Keys reaching the sheet's tab bar go to the sheet, which has no buttons: Enter does
+// nothing there, while Escape still cancels.
+TEST_F(QtBackendTest, EnterOnTheTabBarDoesNothingAndEscapeCancels) {
+    InstallOverlays({{"12.mac", ""}});
+    settings.SetLoadedFromRegistry(true);
+    settings.SetCoverPageFormOverlay(12); // OK is enabled
+    const int result = RunOptions([&](Driver& user, COptionsDlg& dialog) {
+        auto* sheet = WidgetOf(*dialog.Window())->findChild<QTabWidget*>();
+        QWidget* bar = sheet->findChild<QTabBar*>();
+        bar->setFocus();
+        QTest::keyClick(bar, Qt::Key_Return);
+        EXPECT_TRUE(user.DialogOpen());
+        QTest::keyClick(bar, Qt::Key_Escape);
+        EXPECT_FALSE(user.DialogOpen());
+    });
+    EXPECT_EQ(result, toolkit::IdCancel);
+}
+
+struct AddressCase {
+    const char* address;
+    const char* expected;
+};
+
+TEST(QtAddressTest, RelativeAddressesAreTakenFromTheProgramsDirectory) {
+    const AddressCase cases[] = {
+        {"https://example.invalid/manual/", "https://example.invalid/manual/"},
+        {"file:///opt/varnak/manual.html", "file:///opt/varnak/manual.html"},
+        {"/usr/share/doc/varnak/manual.html", "file:///usr/share/doc/varnak/manual.html"},
+        {"../share/doc/varnak/manual.html", "file:///opt/varnak/share/doc/varnak/manual.html"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toolkit::qt::ResolveAddress(c.address, "/opt/varnak/bin").toString().toStdString(),
+                  c.expected)
+            << "case: " << c.address;
+    }
+}
+
+// Whole runs to the exact ticket bytes, through the pages as a user fills them.
+
+TEST_F(QtBackendTest, CoverAndFooterReachTheTicket) {
+    InstallOverlays({{"7.mac", ""}, {"9.mac", ""}, {"40.mac", ""}});
+    const std::string ticket = RunProgram([&](Driver& user) {
+        ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
+        ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
+        ASSERT_TRUE(user.SelectTab(1));
+        ASSERT_TRUE(user.Pick(IDC_COVER_OVERLAY, "7"));
+        ASSERT_TRUE(user.Pick(IDC_COVER_TRAY, "Plain"));
+        ASSERT_TRUE(user.SelectTab(2));
+        ASSERT_TRUE(user.Pick(IDC_FOOTER_OVERLAY, "9"));
+        ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
+        ASSERT_TRUE(user.Click(IDC_OK));
+    });
+    EXPECT_EQ(ticket, Header + "C1I2F40;K3;D1;EI1I1F7;EJ1F9;\r\n" + Trailer);
+}
+
+// The list pages' controls, by their resource ids.
+constexpr int PageNumbers = 1043;
+constexpr int PageOverlay = 1046;
+constexpr int PageTray = 1039;
+constexpr int PageApply = 1050;
+constexpr int ChapterLastPages = 1068;
+constexpr int ChapterCopies = 1064;
+constexpr int ChapterOverlay = 1071;
+constexpr int ChapterTray = 1072;
+constexpr int ChapterRemaining = 1073;
+constexpr int ChapterApply = 1066;
+constexpr int ChapterSeparatorOnly = 1075;
+
+TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
+    if (DocumentPrintingTemplate().Controls.empty()) {
+        GTEST_SKIP() << "the Document Printing page has no controls yet";
+    }
+    InstallOverlays({{"12.mac", ""}});
+    const std::string ticket = RunProgram([&](Driver& user) {
+        ASSERT_TRUE(user.SelectTab(3));
+        const struct {
+            const char* page;
+            const char* overlay;
+            const char* tray;
+        } entries[] = {{"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
+        for (const auto& entry : entries) {
+            ASSERT_TRUE(user.Type(PageNumbers, entry.page));
+            ASSERT_TRUE(user.Pick(PageOverlay, entry.overlay));
+            ASSERT_TRUE(user.Pick(PageTray, entry.tray));
+            ASSERT_TRUE(user.Click(PageApply));
+        }
+        ASSERT_TRUE(user.Type(IDC_COPIES, "2"));
+        ASSERT_TRUE(user.Click(IDC_OK));
+    });
+    const std::string expected =
+        Header + "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n" + Trailer;
+    EXPECT_EQ(expected.size(), 128u);
+    EXPECT_EQ(ticket, expected);
+}
+
+TEST_F(QtBackendTest, ChapterCoverAndFooterRunGivesExampleTwo) {
+    if (ChapterPrintingTemplate().Controls.empty()) {
+        GTEST_SKIP() << "the Chapter Printing page has no controls yet";
+    }
+    InstallOverlays({{"7.mac", ""}, {"9.mac", ""}, {"15.mac", ""}, {"40.mac", ""}});
+    const std::string ticket = RunProgram([&](Driver& user) {
+        ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
+        ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
+        ASSERT_TRUE(user.SelectTab(1));
+        ASSERT_TRUE(user.Pick(IDC_COVER_OVERLAY, "7"));
+        ASSERT_TRUE(user.Pick(IDC_COVER_TRAY, "Plain"));
+        ASSERT_TRUE(user.SelectTab(2));
+        ASSERT_TRUE(user.Pick(IDC_FOOTER_OVERLAY, "9"));
+        ASSERT_TRUE(user.SelectTab(0));
+        ASSERT_TRUE(user.Type(ChapterLastPages, "10"));
+        ASSERT_TRUE(user.Type(ChapterCopies, "2"));
+        ASSERT_TRUE(user.Pick(ChapterOverlay, "None"));
+        ASSERT_TRUE(user.Pick(ChapterTray, "None"));
+        ASSERT_TRUE(user.Type(ChapterRemaining, "4"));
+        ASSERT_TRUE(user.Click(ChapterApply));
+        ASSERT_TRUE(user.Type(ChapterLastPages, "25"));
+        ASSERT_TRUE(user.Type(ChapterCopies, "3"));
+        ASSERT_TRUE(user.Pick(ChapterOverlay, "15"));
+        ASSERT_TRUE(user.Pick(ChapterTray, "Recycled"));
+        ASSERT_TRUE(user.Click(ChapterSeparatorOnly));
+        ASSERT_TRUE(user.Click(ChapterApply));
+        EXPECT_EQ(Shown(user, IDC_COPIES).Text, "1");
+        ASSERT_TRUE(user.Click(IDC_OK));
+    });
+    EXPECT_EQ(ticket, Header +
+                          "C1I2F40;EI1I1F7;\r\n"
+                          "ZOR_COMMAND_ADD=C1:10I2F40F25997;\r\n"
+                          "ZOR_COMMAND_ADD=C1:25I2F40F25997FF;C1:26F15I-5F25997;EJ1F9;\r\n"
+                          "VARIABLE=#CHAPTERCOPY1#:1\r\n"
+                          "VARIABLE=#CHAPTERCOPY2#:2\r\n"
+                          "VARIABLE=#CHAPTERCOPY3#:3\r\n"
+                          "VARIABLE=#CHAPTERCOPY4#:1\r\n"
+                          "VARIABLE=#CHAPTERCOPY5#:4\r\n"
+                          "VARIABLE=#CHAPTERCOPY6#:1\r\n" +
+                          Trailer);
+}
+
+} // namespace
+} // namespace varnak
