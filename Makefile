@@ -7,8 +7,12 @@ WERROR  := $(if $(CI),ON,OFF)
 SOURCES := $(CURDIR)/(app|core|overlays|platform|store|ui)/.*\.cpp$$
 # Seconds each fuzz target runs: short in `make test`, longer in `make fuzz`.
 FUZZ_SECONDS ?= 60
+# Where `make install` puts the program and its manual.
+PREFIX  ?= /usr/local
+DEMO    := $(abspath $(BUILD))/demo
 
-.PHONY: all setup configure build test test-native test-asan fuzz fuzz-smoke lint bench clean
+.PHONY: all setup configure build test test-native test-asan fuzz fuzz-smoke lint bench clean \
+        run install screenshots
 
 all: build
 
@@ -58,6 +62,30 @@ lint: build
 	    --std=c++20 --language=c++ --inline-suppr -I . --suppress=missingIncludeSystem \
 	    $$(git ls-files '*.cpp' | grep -E '^(app|core|overlays|platform|store|ui)/')
 	@echo "lint: clang-tidy and cppcheck are quiet"
+
+# The program on the demo setup of examples/; without a display, a scripted demo session.
+run: build
+	@examples/install-demo.sh $(DEMO) >/dev/null
+	@rm -f $(DEMO)/ticket.prn $(DEMO)/ticket.prn_debug
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	    VARNAK_REGISTRY=$(DEMO)/registry.reg $(BUILD)/bin/varnak -R"$(DEMO)/ticket.prn" -DEBUG; \
+	else \
+	    echo "run: no display (neither DISPLAY nor WAYLAND_DISPLAY is set);"; \
+	    echo "run: playing the demo session examples/demo-session.drive with varnak-drive instead"; \
+	    cd $(DEMO) && VARNAK_REGISTRY=$(DEMO)/registry.reg \
+	        $(abspath $(BUILD))/app/varnak-drive $(CURDIR)/examples/demo-session.drive; \
+	fi
+	@scripts/show-ticket.sh $(DEMO)/ticket.prn
+
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A picture of each page under Xvfb, into the build folder.
+screenshots: build
+	@examples/install-demo.sh --fresh $(abspath $(BUILD))/screenshots/demo >/dev/null
+	@VARNAK_REGISTRY=$(abspath $(BUILD))/screenshots/demo/registry.reg QT_QPA_PLATFORM=xcb \
+	    xvfb-run -a -s "-screen 0 1280x1024x24" \
+	    $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done

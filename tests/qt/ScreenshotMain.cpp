@@ -1,0 +1,55 @@
+// varnak-screenshots <directory>: a picture of the dialog on each of its four pages, for a
+// person to look at (make screenshots runs it under Xvfb). Reads the settings and overlays
+// of the registry that VARNAK_REGISTRY names, as the program does.
+#include "core/JobSettings.h"
+#include "platform/registry/Registry.h"
+#include "platform/toolkit/Driver.h"
+#include "platform/toolkit/qt/QtBackend.h"
+#include "store/SettingsStore.h"
+#include "ui/COptionsDlg.h"
+#include "ui/ControlIds.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QWidget>
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::cerr << "usage: varnak-screenshots <directory>\n";
+        return 2;
+    }
+    const QDir directory(QString::fromLocal8Bit(argv[1]));
+    const auto registry = varnak::platform::OpenMachineRegistry();
+    varnak::JobSettings settings;
+    varnak::SettingsStore(*registry).Load(settings);
+    varnak::toolkit::qt::QtBackend backend;
+    varnak::COptionsDlg dialog(backend, *registry, &settings, "-R\"screenshot.prn\"");
+    const char* const names[] = {"chapter-printing", "cover-page", "footer-page",
+                                 "document-printing"};
+    int failures = 0;
+    backend.SetUser([&](varnak::toolkit::Driver& user) {
+        // Something on the general settings and the cover page, so that lists and
+        // descriptions show how they look when filled.
+        user.Pick(varnak::ids::IDC_DEFAULT_OVERLAY, "12");
+        for (int page = 0; page < 4; ++page) {
+            user.SelectTab(page);
+            if (page == 1) {
+                user.Pick(varnak::ids::IDC_COVER_OVERLAY, "1");
+                user.Pick(varnak::ids::IDC_COVER_TRAY, "Color");
+            }
+            QCoreApplication::processEvents();
+            const QString file = directory.filePath(QString("%1-%2.png").arg(page).arg(names[page]));
+            if (!varnak::toolkit::qt::WidgetOf(*dialog.Window())->grab().save(file)) {
+                std::cerr << "varnak-screenshots: cannot write " << file.toStdString() << '\n';
+                ++failures;
+                continue;
+            }
+            std::cout << file.toStdString() << '\n';
+        }
+    });
+    dialog.DoModal();
+    return failures == 0 ? 0 : 1;
+}
