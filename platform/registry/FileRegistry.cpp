@@ -2,6 +2,7 @@
 
 #include "platform/registry/RegFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -186,7 +187,7 @@ public:
             return RegMoreData;
         }
         if (data != nullptr) {
-            std::memcpy(data, value->Data.data(), needed);
+            std::copy_n(value->Data.data(), needed, data);
             // As RegQueryValueExA does: a text stored without its NUL gets one in the buffer
             // when there is room, not counted in the size.
             if (IsTextType(value->Type) && needed > 0 && value->Data.back() != '\0' &&
