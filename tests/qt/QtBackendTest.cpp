@@ -1,14 +1,16 @@
 // What only the Qt backend can get wrong: where its widgets sit, how Qt's own signals and
 // keys are bent to the toolkit's rules, and whole runs through real input events.
-#include "app/CVarnakApp.h"
 #include "platform/toolkit/qt/QtBackend.h"
+#include "app/CVarnakApp.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 #include "ui/Templates.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -126,8 +128,8 @@ TEST(QtTemplatesTest, TextsFitTheirRectangles) {
         for (const auto& control : tmpl->Controls) {
             const QRect room = DialogUnitsToPixels(control.Bounds, units);
             const QString text = QString::fromStdString(control.Text);
-            const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 10000),
-                                                      Qt::TextWordWrap, text);
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, room.width(), 10000), Qt::TextWordWrap, text);
             switch (control.Kind) {
             case ControlKind::Label:
                 EXPECT_LE(needed.height(), room.height()) << control.Text;
@@ -156,8 +158,8 @@ TEST(QtTemplatesTest, DialogUnitsFollowTheFont) {
     EXPECT_NEAR(doubled.X, 2 * normal.X, 1);
     EXPECT_NEAR(doubled.Y, 2 * normal.Y, 2);
     const Rect sheet{3, 123, 441, 245};
-    EXPECT_NEAR(DialogUnitsToPixels(sheet, doubled).top(), 2 * DialogUnitsToPixels(sheet, normal).top(),
-                3 * 123 / 8 + 1);
+    EXPECT_NEAR(DialogUnitsToPixels(sheet, doubled).top(),
+                2 * DialogUnitsToPixels(sheet, normal).top(), 3 * 123 / 8 + 1);
 }
 
 TEST_F(QtBackendTest, QtQuirksFollowTheWindowsRules) {
@@ -203,6 +205,59 @@ TEST_F(QtBackendTest, EnterOnTheTabBarDoesNothingAndEscapeCancels) {
     EXPECT_EQ(result, toolkit::IdCancel);
 }
 
+// A report-style list view as a page builds it: headings, alignment and pixel widths as
+// given, and a selection change heard only once the deleted row is gone.
+class ListDialog : public toolkit::ModalDialog {
+public:
+    static constexpr int Rows = 300;
+
+    explicit ListDialog(toolkit::Backend& backend) : ModalDialog(backend, Template()) {
+        OnNotification(Rows, toolkit::Notification::ItemChanged, [this] {
+            heard.push_back(Item<toolkit::ListView>(Rows).GetItemCount());
+        });
+    }
+    static const toolkit::DialogTemplate& Template() {
+        static const toolkit::DialogTemplate tmpl{
+            .Id = 950,
+            .Caption = "List",
+            .Width = 200,
+            .Height = 150,
+            .Controls = {{ControlKind::ListView, Rows, "", toolkit::Style::SingleSelect,
+                          {5, 5, 190, 140}}}};
+        return tmpl;
+    }
+
+    std::vector<int> heard; // the row count at each notification
+};
+
+TEST_F(QtBackendTest, ListViewShowsColumnsAsGivenAndNotifiesAfterDeleting) {
+    ListDialog dialog(*backend);
+    backend->SetUser([&](Driver& user) {
+        auto& list = dialog.Item<toolkit::ListView>(ListDialog::Rows);
+        list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50);
+        list.InsertColumn(1, "Action", toolkit::ColumnAlign::Left, 80);
+        for (const char* page : {"3", "5", "8"}) {
+            list.SetItemText(list.InsertItem(list.GetItemCount(), page), 1, "sep. sheet");
+        }
+        auto& view = static_cast<QTreeWidget&>(*WidgetOf(list));
+        EXPECT_EQ(view.headerItem()->text(0), "Page");
+        EXPECT_EQ(view.headerItem()->text(1), "Action");
+        EXPECT_EQ(view.header()->sectionSize(0), 50);
+        EXPECT_EQ(view.header()->sectionSize(1), 80);
+        EXPECT_EQ(view.topLevelItem(2)->textAlignment(0) & Qt::AlignHorizontal_Mask,
+                  Qt::AlignRight);
+        EXPECT_EQ(view.topLevelItem(2)->textAlignment(1) & Qt::AlignHorizontal_Mask,
+                  Qt::AlignLeft);
+        ASSERT_TRUE(user.SelectRow(ListDialog::Rows, 1));
+        list.InsertItem(0, "1"); // moves the selected row, doesn't change the selection
+        EXPECT_EQ(list.GetNextSelected(), 2);
+        list.DeleteItem(2);
+        EXPECT_EQ(dialog.heard, (std::vector<int>{3, 3})) << "heard before the row was gone";
+        EXPECT_EQ(list.GetNextSelected(), -1);
+    });
+    dialog.DoModal();
+}
+
 struct AddressCase {
     const char* address;
     const char* expected;
@@ -216,8 +271,9 @@ TEST(QtAddressTest, RelativeAddressesAreTakenFromTheProgramsDirectory) {
         {"../share/doc/varnak/manual.html", "file:///opt/varnak/share/doc/varnak/manual.html"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(toolkit::qt::ResolveAddress(c.address, "/opt/varnak/bin").toString().toStdString(),
-                  c.expected)
+        EXPECT_EQ(
+            toolkit::qt::ResolveAddress(c.address, "/opt/varnak/bin").toString().toStdString(),
+            c.expected)
             << "case: " << c.address;
     }
 }

@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
                 user.Pick(varnak::ids::IDC_COVER_TRAY, "Color");
             }
             QCoreApplication::processEvents();
-            const QString file = directory.filePath(QString("%1-%2.png").arg(page).arg(names[page]));
+            const QString file =
+                directory.filePath(QString("%1-%2.png").arg(page).arg(names[page]));
             if (!varnak::toolkit::qt::WidgetOf(*dialog.Window())->grab().save(file)) {
                 std::cerr << "varnak-screenshots: cannot write " << file.toStdString() << '\n';
                 ++failures;

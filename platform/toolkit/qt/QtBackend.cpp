@@ -16,6 +16,7 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace varnak::toolkit::qt {
 namespace {
@@ -26,14 +27,18 @@ QString ToQt(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string FromQt(const QString& text) { return text.toStdString(); }
+std::string FromQt(const QString& text) {
+    return text.toStdString();
+}
 
 // Windows' MulDiv for the non-negative values of dialog rectangles: rounds halves up.
 int MulDiv(int value, int numerator, int denominator) {
     return (value * numerator + denominator / 2) / denominator;
 }
 
-bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool IsEnterKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 // The Windows rules for Enter and Escape. Keys in the dialog's own controls go through its
 // pre-dispatch filter; keys inside the property sheet go to the sheet first, which has no
@@ -89,9 +94,8 @@ private:
     // What a dialog does with an Enter that no filter took: a focused push button is
     // pressed, otherwise OK.
     void PressDefaultButton(const Control* focused) {
-        const int target = focused != nullptr && focused->Kind() == ControlKind::PushButton
-                               ? focused->Id()
-                               : IdOk;
+        const int target =
+            focused != nullptr && focused->Kind() == ControlKind::PushButton ? focused->Id() : IdOk;
         const Control* button = modal_.GetDlgItem(target);
         if (button != nullptr && button->IsEnabled()) {
             modal_.Notify(target, Notification::Clicked);
@@ -266,7 +270,8 @@ protected:
 private:
     // Only the text is the link, not the empty rest of its rectangle.
     QRect TextRect() const {
-        const QRect text = fontMetrics().boundingRect(rect(), int(alignment()), this->text());
+        const QRect text =
+            fontMetrics().boundingRect(rect(), static_cast<int>(alignment()), this->text());
         return text.intersected(rect());
     }
 };
@@ -307,8 +312,7 @@ protected:
 
 private:
     static bool IsTypedNonDigit(const QKeyEvent& event) {
-        if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) !=
-            0) {
+        if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
             return false;
         }
         const QString text = event.text();
@@ -348,7 +352,7 @@ public:
         W().setFrameShape((styles & Style::Border) != 0 ? QFrame::StyledPanel : QFrame::NoFrame);
         // Without horizontal scrolling a multi-line edit wraps its lines.
         W().setLineWrapMode((styles & Style::AutoHScroll) != 0 ? QPlainTextEdit::NoWrap
-                                                                : QPlainTextEdit::WidgetWidth);
+                                                               : QPlainTextEdit::WidgetWidth);
         W().setTabChangesFocus(true);
         Show();
         QObject::connect(&W(), &QPlainTextEdit::textChanged, &W(), [this] {
@@ -476,7 +480,8 @@ public:
         }
         W().setHeaderLabels(headings);
         for (int index = 0; index < GetColumnCount(); ++index) {
-            W().headerItem()->setTextAlignment(index, columns_[static_cast<std::size_t>(index)].Align);
+            W().headerItem()->setTextAlignment(index,
+                                               columns_[static_cast<std::size_t>(index)].Align);
         }
         // Widths are pixels, as the templates give them.
         W().header()->resizeSection(at, widthPixels);
@@ -506,8 +511,17 @@ public:
         if (item == nullptr) {
             return;
         }
+        const QList<QTreeWidgetItem*> selected = W().selectedItems();
+        QTreeWidgetItem* keep =
+            selected.isEmpty() || selected.front() == item ? nullptr : selected.front();
         deleting_ = true;
         delete W().takeTopLevelItem(row);
+        // Qt moves the selection to the row that takes the deleted one's place; Windows
+        // leaves no row selected.
+        W().clearSelection();
+        if (keep != nullptr) {
+            keep->setSelected(true);
+        }
         deleting_ = false;
         // The row is gone before anyone hears of it, as on Windows.
         SelectionMayHaveChanged();
@@ -604,8 +618,9 @@ private:
 // The dialog's frame: the close box cancels through the dialog's own handling.
 class DialogWidget : public QDialog {
 public:
-    DialogWidget() : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {}
+    DialogWidget()
+        : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {}
     std::function<void()> Cancelled;
 
     void reject() override {
@@ -616,8 +631,7 @@ public:
 };
 
 QSize PixelSize(const DialogTemplate& tmpl) {
-    return DialogUnitsToPixels({0, 0, tmpl.Width, tmpl.Height},
-                               MeasureBaseUnits(DialogFont(tmpl)))
+    return DialogUnitsToPixels({0, 0, tmpl.Width, tmpl.Height}, MeasureBaseUnits(DialogFont(tmpl)))
         .size();
 }
 
@@ -642,8 +656,8 @@ QFont DialogFont(const DialogTemplate& tmpl) {
 
 BaseUnits MeasureBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int alphabet =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(alphabet / 26 + 1) / 2, metrics.height()};
 }
 
@@ -802,7 +816,9 @@ QtPageWindow::QtPageWindow(const DialogTemplate& tmpl, Dialog& owner, QtSheetWin
     BuildControls(tmpl, *area_);
 }
 
-QtPageWindow::~QtPageWindow() { DestroyControls(); }
+QtPageWindow::~QtPageWindow() {
+    DestroyControls();
+}
 
 QtSheetWindow::QtSheetWindow(PropertySheet& sheet, QtDialogWindow& parent, int x, int y)
     : sheet_(sheet), parent_(parent) {
@@ -828,7 +844,9 @@ QtSheetWindow::QtSheetWindow(PropertySheet& sheet, QtDialogWindow& parent, int x
     tabs_->show();
 }
 
-QtSheetWindow::~QtSheetWindow() { delete tabs_; }
+QtSheetWindow::~QtSheetWindow() {
+    delete tabs_;
+}
 
 void QtSheetWindow::ShowPage(int index, DialogWindow&) {
     showing_ = true;
@@ -836,7 +854,9 @@ void QtSheetWindow::ShowPage(int index, DialogWindow&) {
     showing_ = false;
 }
 
-QWidget* QtSheetWindow::PageArea(int index) const { return tabs_->widget(index); }
+QWidget* QtSheetWindow::PageArea(int index) const {
+    return tabs_->widget(index);
+}
 
 std::unique_ptr<DialogWindow> QtBackend::CreateDialogWindow(const DialogTemplate& tmpl,
                                                             Dialog& owner) {
@@ -848,9 +868,8 @@ std::unique_ptr<SheetWindow> QtBackend::CreateSheetWindow(PropertySheet& sheet,
     return std::make_unique<QtSheetWindow>(sheet, static_cast<QtDialogWindow&>(parent), x, y);
 }
 
-std::unique_ptr<DialogWindow> QtBackend::CreatePageWindow(const DialogTemplate& tmpl,
-                                                          Dialog& owner, SheetWindow& sheet,
-                                                          int index) {
+std::unique_ptr<DialogWindow> QtBackend::CreatePageWindow(const DialogTemplate& tmpl, Dialog& owner,
+                                                          SheetWindow& sheet, int index) {
     return std::make_unique<QtPageWindow>(tmpl, owner, static_cast<QtSheetWindow&>(sheet), index,
                                           *this);
 }
@@ -873,8 +892,8 @@ void QtBackend::RunModal(ModalDialog& dialog) {
     }
 }
 
-void QtBackend::ShowMessage(DialogWindow* owner, const std::string& text,
-                            const std::string& title, MessageIcon icon) {
+void QtBackend::ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
+                            MessageIcon icon) {
     events_.push_back({UserEvent::Type::Message, icon, title, text});
     if (user_) {
         return;

@@ -17,7 +17,9 @@ QString ToQt(std::string_view text) {
 }
 
 // Lets queued work of the widgets (layouts, deferred deletes) happen between actions.
-void Settle() { QCoreApplication::processEvents(); }
+void Settle() {
+    QCoreApplication::processEvents();
+}
 
 class QtDriver : public Driver {
 public:
@@ -87,9 +89,8 @@ public:
         }
         QWidget* widget = WidgetOf(*found.Found);
         // A link is only its text; everything else takes a click anywhere.
-        const QPoint at = found.Found->Kind() == ControlKind::Link
-                              ? QPoint(2, widget->height() / 2)
-                              : widget->rect().center();
+        const QPoint at = found.Found->Kind() == ControlKind::Link ? QPoint(2, widget->height() / 2)
+                                                                   : widget->rect().center();
         widget->setFocus(Qt::MouseFocusReason);
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
         Settle();
@@ -115,8 +116,7 @@ public:
             const QModelIndex index = view.model()->index(target, 0);
             view.scrollTo(index);
             const QPoint at = view.visualRect(index).center();
-            const Qt::KeyboardModifiers modifiers =
-                row >= 0 ? Qt::NoModifier : Qt::ControlModifier;
+            const Qt::KeyboardModifiers modifiers = row >= 0 ? Qt::NoModifier : Qt::ControlModifier;
             QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, at);
         }
         Settle();

@@ -87,7 +87,6 @@ private:
     QPointer<QDialog> dialog_;
 };
 
-
 // A tab widget whose tab bar the driver may click.
 class SheetTabs : public QTabWidget {
 public:
