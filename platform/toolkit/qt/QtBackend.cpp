@@ -701,7 +701,7 @@ QWidget* WidgetOf(const SheetWindow& window) {
 
 QUrl ResolveAddress(const std::string& address, const QString& programDirectory) {
     const QString text = ToQt(address);
-    const QUrl url(text);
+    QUrl url(text);
     // A one-letter scheme is a Windows drive, not a scheme.
     if (url.isValid() && url.scheme().size() > 1) {
         return url;
