@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace varnak::toolkit::qt {
@@ -31,9 +33,9 @@ std::string FromQt(const QString& text) {
     return text.toStdString();
 }
 
-// Windows' MulDiv for the non-negative values of dialog rectangles: rounds halves up.
-int MulDiv(int value, int numerator, int denominator) {
-    return (value * numerator + denominator / 2) / denominator;
+// One edge of a dialog rectangle in pixels, rounded to the nearest pixel.
+int ToPixels(int units, double pixelsPerBase, int unitsPerBase) {
+    return static_cast<int>(std::lround(units * pixelsPerBase / unitsPerBase));
 }
 
 bool IsEnterKey(int key) {
@@ -655,17 +657,17 @@ QFont DialogFont(const DialogTemplate& tmpl) {
 }
 
 BaseUnits MeasureBaseUnits(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(alphabet / 26 + 1) / 2, metrics.height()};
+    const QFontMetricsF metrics(font);
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return {metrics.horizontalAdvance(alphabet) / alphabet.size(),
+            static_cast<double>(QFontMetrics(font).height())};
 }
 
 QRect DialogUnitsToPixels(const Rect& rect, BaseUnits units) {
-    const int left = MulDiv(rect.X, units.X, 4);
-    const int top = MulDiv(rect.Y, units.Y, 8);
-    const int right = MulDiv(rect.X + rect.Width, units.X, 4);
-    const int bottom = MulDiv(rect.Y + rect.Height, units.Y, 8);
+    const int left = ToPixels(rect.X, units.X, 4);
+    const int top = ToPixels(rect.Y, units.Y, 8);
+    const int right = ToPixels(rect.X + rect.Width, units.X, 4);
+    const int bottom = ToPixels(rect.Y + rect.Height, units.Y, 8);
     return {QPoint(left, top), QSize(right - left, bottom - top)};
 }
 
