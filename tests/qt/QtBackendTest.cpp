@@ -10,11 +10,12 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QTabWidget>
-#include <QTreeWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 namespace varnak {
@@ -212,9 +213,8 @@ public:
     static constexpr int Rows = 300;
 
     explicit ListDialog(toolkit::Backend& backend) : ModalDialog(backend, Template()) {
-        OnNotification(Rows, toolkit::Notification::ItemChanged, [this] {
-            heard.push_back(Item<toolkit::ListView>(Rows).GetItemCount());
-        });
+        OnNotification(Rows, toolkit::Notification::ItemChanged,
+                       [this] { heard.push_back(Item<toolkit::ListView>(Rows).GetItemCount()); });
     }
     static const toolkit::DialogTemplate& Template() {
         static const toolkit::DialogTemplate tmpl{
@@ -222,8 +222,8 @@ public:
             .Caption = "List",
             .Width = 200,
             .Height = 150,
-            .Controls = {{ControlKind::ListView, Rows, "", toolkit::Style::SingleSelect,
-                          {5, 5, 190, 140}}}};
+            .Controls = {
+                {ControlKind::ListView, Rows, "", toolkit::Style::SingleSelect, {5, 5, 190, 140}}}};
         return tmpl;
     }
 
@@ -242,12 +242,15 @@ TEST_F(QtBackendTest, ListViewShowsColumnsAsGivenAndNotifiesAfterDeleting) {
         auto& view = static_cast<QTreeWidget&>(*WidgetOf(list));
         EXPECT_EQ(view.headerItem()->text(0), "Page");
         EXPECT_EQ(view.headerItem()->text(1), "Action");
-        EXPECT_EQ(view.header()->sectionSize(0), 50);
-        EXPECT_EQ(view.header()->sectionSize(1), 80);
+        // Widths are the design font's pixels, grown with the dialog's font.
+        const double scale = std::max(MeasureBaseUnits(view.font()).X / 6.0, 1.0);
+        EXPECT_EQ(view.header()->sectionSize(0), std::lround(50 * scale));
+        EXPECT_EQ(view.header()->sectionSize(1), std::lround(80 * scale));
+        EXPECT_GE(view.header()->sectionSize(1),
+                  view.fontMetrics().horizontalAdvance("Action") + 8);
         EXPECT_EQ(view.topLevelItem(2)->textAlignment(0) & Qt::AlignHorizontal_Mask,
                   Qt::AlignRight);
-        EXPECT_EQ(view.topLevelItem(2)->textAlignment(1) & Qt::AlignHorizontal_Mask,
-                  Qt::AlignLeft);
+        EXPECT_EQ(view.topLevelItem(2)->textAlignment(1) & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
         ASSERT_TRUE(user.SelectRow(ListDialog::Rows, 1));
         list.InsertItem(0, "1"); // moves the selected row, doesn't change the selection
         EXPECT_EQ(list.GetNextSelected(), 2);

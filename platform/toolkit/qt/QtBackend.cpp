@@ -485,8 +485,7 @@ public:
             W().headerItem()->setTextAlignment(index,
                                                columns_[static_cast<std::size_t>(index)].Align);
         }
-        // Widths are pixels, as the templates give them.
-        W().header()->resizeSection(at, widthPixels);
+        W().header()->resizeSection(at, ScaledWidth(widthPixels));
         return at;
     }
     int GetColumnCount() const override { return static_cast<int>(columns_.size()); }
@@ -543,6 +542,14 @@ private:
         QString Heading;
         Qt::Alignment Align;
     };
+
+    // The widths are pixels of the design's font at 96 DPI; they grow with the dialog's
+    // font as its dialog units do, so that the headings fit as they were meant to.
+    int ScaledWidth(int designPixels) const {
+        constexpr double DesignAverageWidth = 6.0; // "MS Shell Dlg" 8 pt at 96 DPI
+        const double scale = MeasureBaseUnits(W().font()).X / DesignAverageWidth;
+        return static_cast<int>(std::lround(designPixels * std::max(scale, 1.0)));
+    }
 
     void AlignCells(QTreeWidgetItem& item) const {
         for (int index = 0; index < GetColumnCount(); ++index) {
