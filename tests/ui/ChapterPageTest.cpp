@@ -43,11 +43,10 @@ protected:
     Rows RowsOfEntries() const {
         Rows rows;
         for (const auto& entry : settings.ChapterEntries()) {
-            rows.push_back({std::to_string(entry.LastPage), "sep. sheet",
-                            std::to_string(entry.FormOverlay),
-                            std::string(InputTrayNames.at(static_cast<std::size_t>(
-                                entry.InputTray))),
-                            std::to_string(entry.CopyCount)});
+            rows.push_back(
+                {std::to_string(entry.LastPage), "sep. sheet", std::to_string(entry.FormOverlay),
+                 std::string(InputTrayNames.at(static_cast<std::size_t>(entry.InputTray))),
+                 std::to_string(entry.CopyCount)});
         }
         return rows;
     }
@@ -94,10 +93,9 @@ TEST_F(ChapterPageTest, ApplyAddsChaptersAboveTheLastRowAndLocksOneCopy) {
         ASSERT_TRUE(user.Type(IDC_COPIES, "1"));
         ASSERT_TRUE(user.SelectTab(ChapterTab));
         Apply(user, "10,20", "3", "None", "None");
-        EXPECT_EQ(Shown(user, IDC_CHAPTER_LIST).Rows,
-                  (Rows{{"10", "sep. sheet", "0", "None", "3"},
-                        {"20", "sep. sheet", "0", "None", "3"},
-                        LastRow("3")}));
+        EXPECT_EQ(Shown(user, IDC_CHAPTER_LIST).Rows, (Rows{{"10", "sep. sheet", "0", "None", "3"},
+                                                            {"20", "sep. sheet", "0", "None", "3"},
+                                                            LastRow("3")}));
         EXPECT_EQ(Shown(user, IDC_REMAINING_COPIES).Text, "3");
         EXPECT_EQ(settings.RemainingChapterCopyCount(), 3u);
         EXPECT_EQ(settings.LastRemainingChapterCopyCount(), 3u);
@@ -107,11 +105,10 @@ TEST_F(ChapterPageTest, ApplyAddsChaptersAboveTheLastRowAndLocksOneCopy) {
 
         // No sorting: a later chapter goes just above "Last".
         Apply(user, "15", "2", "15", "Bond", "4");
-        EXPECT_EQ(Shown(user, IDC_CHAPTER_LIST).Rows,
-                  (Rows{{"10", "sep. sheet", "0", "None", "3"},
-                        {"20", "sep. sheet", "0", "None", "3"},
-                        {"15", "sep. sheet", "15", "Bond", "2"},
-                        LastRow("4")}));
+        EXPECT_EQ(Shown(user, IDC_CHAPTER_LIST).Rows, (Rows{{"10", "sep. sheet", "0", "None", "3"},
+                                                            {"20", "sep. sheet", "0", "None", "3"},
+                                                            {"15", "sep. sheet", "15", "Bond", "2"},
+                                                            LastRow("4")}));
         EXPECT_EQ(ChapterRows(user), RowsOfEntries());
 
         // An existing chapter takes the inputs on screen; its row follows.
@@ -322,9 +319,9 @@ TEST_F(ChapterPageTest, ActivationEnablesThePageThatCopiesHadDisabled) {
     RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.Type(IDC_COPIES, "0"));
         ASSERT_TRUE(user.SelectTab(ChapterTab));
-        for (int id : {IDC_CHAPTER_LIST, IDC_CHAPTER_PAGE_NUMBERS, IDC_CHAPTER_COPIES,
-                       IDC_CHAPTER_OVERLAY, IDC_CHAPTER_TRAY, IDC_REMAINING_COPIES,
-                       IDC_CHAPTER_APPLY}) {
+        for (int id :
+             {IDC_CHAPTER_LIST, IDC_CHAPTER_PAGE_NUMBERS, IDC_CHAPTER_COPIES, IDC_CHAPTER_OVERLAY,
+              IDC_CHAPTER_TRAY, IDC_REMAINING_COPIES, IDC_CHAPTER_APPLY}) {
             EXPECT_TRUE(Shown(user, id).Enabled) << id;
         }
         EXPECT_EQ(Shown(user, IDC_COPIES).Text, "1");

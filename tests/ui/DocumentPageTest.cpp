@@ -21,8 +21,8 @@ class DocumentPageTest : public ::testing::Test, public test::DialogFixture {
 protected:
     void SetUp() override {
         // 012.mac lists as 12 ahead of 1: a prefix match for 1 would pick 12.
-        InstallOverlays({{"012.mac", ""}, {"1.mac", ""}, {"3.mac", ""},
-                         {"3.mat", test::Utf16("Letterhead")}});
+        InstallOverlays(
+            {{"012.mac", ""}, {"1.mac", ""}, {"3.mac", ""}, {"3.mat", test::Utf16("Letterhead")}});
     }
 
     // Opens the Document Printing page on a loaded record.
@@ -44,10 +44,9 @@ protected:
     Rows RowsOfEntries() const {
         Rows rows;
         for (const auto& entry : settings.PageEntries()) {
-            rows.push_back({std::to_string(entry.Page), "sep. sheet",
-                            std::to_string(entry.FormOverlay),
-                            std::string(InputTrayNames.at(static_cast<std::size_t>(
-                                entry.InputTray)))});
+            rows.push_back(
+                {std::to_string(entry.Page), "sep. sheet", std::to_string(entry.FormOverlay),
+                 std::string(InputTrayNames.at(static_cast<std::size_t>(entry.InputTray)))});
         }
         return rows;
     }
@@ -125,8 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"8", "sep. sheet", "3", "Bond"}}},
         ApplyCase{"trailing comma", "5,", "None", "Plain", {{"5", "sep. sheet", "0", "Plain"}}},
         ApplyCase{"leading comma", ",5", "None", "None", {{"5", "sep. sheet", "0", "None"}}},
-        ApplyCase{"zero", "0", "None", "None", {}},
-        ApplyCase{"text", "x", "None", "None", {}},
+        ApplyCase{"zero", "0", "None", "None", {}}, ApplyCase{"text", "x", "None", "None", {}},
         ApplyCase{"range", "5-9", "None", "None", {{"5", "sep. sheet", "0", "None"}}},
         ApplyCase{"blank", " 7", "12", "Rough", {{"7", "sep. sheet", "12", "Rough"}}},
         ApplyCase{"negative", "-2", "None", "None", {{"4294967294", "sep. sheet", "0", "None"}}}),
