@@ -187,7 +187,7 @@ void CSettings::OnApply() {
             return true;
         });
     ShowLastRow(ApplyRemainingCopyCount(chapterTouched, copyCount));
-    if (List().GetItemCount() > 1) {
+    if (list.GetItemCount() > 1) {
         Owner().EnableOK();
         Owner().LockCopiesToOne();
     }
