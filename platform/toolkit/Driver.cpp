@@ -116,6 +116,9 @@ ControlState Snapshot(const Control& control) {
     }
     if (const auto* list = dynamic_cast<const ListView*>(&control)) {
         state.Selection = list->GetNextSelected();
+        for (int column = 0; column < list->GetColumnCount(); ++column) {
+            state.Columns.push_back(list->GetColumn(column));
+        }
         for (int row = 0; row < list->GetItemCount(); ++row) {
             std::vector<std::string> cells;
             cells.reserve(static_cast<std::size_t>(list->GetColumnCount()));

@@ -466,7 +466,7 @@ public:
     int InsertColumn(int column, std::string_view heading, ColumnAlign align,
                      int widthPixels) override {
         const int at = std::clamp(column, 0, GetColumnCount());
-        columns_.insert(columns_.begin() + at, {ToQt(heading), ToQt(align)});
+        columns_.insert(columns_.begin() + at, {ToQt(heading), ToQt(align), align, widthPixels});
         W().setColumnCount(GetColumnCount());
         for (int row = 0; row < W().topLevelItemCount(); ++row) {
             QTreeWidgetItem* item = W().topLevelItem(row);
@@ -489,6 +489,13 @@ public:
         return at;
     }
     int GetColumnCount() const override { return static_cast<int>(columns_.size()); }
+    ListColumn GetColumn(int column) const override {
+        if (column < 0 || column >= GetColumnCount()) {
+            return {};
+        }
+        const Column& each = columns_[static_cast<std::size_t>(column)];
+        return {FromQt(each.Heading), each.Given, each.WidthPixels};
+    }
 
     int InsertItem(int row, std::string_view text) override {
         const int at = std::clamp(row, 0, GetItemCount());
@@ -541,6 +548,8 @@ private:
     struct Column {
         QString Heading;
         Qt::Alignment Align;
+        ColumnAlign Given;
+        int WidthPixels;
     };
 
     // The widths are pixels of the design's font at 96 DPI; they grow with the dialog's
