@@ -15,6 +15,33 @@
 
 #include <iostream>
 
+namespace {
+
+using namespace varnak::ids;
+
+// Something on every page, so that lists, rows and descriptions show how they look filled.
+void FillPage(varnak::toolkit::Driver& user, int page) {
+    switch (page) {
+    case 0:
+        user.Type(IDC_CHAPTER_PAGE_NUMBERS, "10,25");
+        user.Type(IDC_CHAPTER_COPIES, "2");
+        user.Click(IDC_CHAPTER_APPLY);
+        break;
+    case 1:
+        user.Pick(IDC_COVER_OVERLAY, "1");
+        user.Pick(IDC_COVER_TRAY, "Color");
+        break;
+    case 3:
+        user.Type(IDC_PAGE_NUMBERS, "3,5,8");
+        user.Click(IDC_PAGE_APPLY);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (argc != 2) {
@@ -31,15 +58,10 @@ int main(int argc, char** argv) {
                                  "document-printing"};
     int failures = 0;
     backend.SetUser([&](varnak::toolkit::Driver& user) {
-        // Something on the general settings and the cover page, so that lists and
-        // descriptions show how they look when filled.
-        user.Pick(varnak::ids::IDC_DEFAULT_OVERLAY, "12");
+        user.Pick(IDC_DEFAULT_OVERLAY, "12");
         for (int page = 0; page < 4; ++page) {
             user.SelectTab(page);
-            if (page == 1) {
-                user.Pick(varnak::ids::IDC_COVER_OVERLAY, "1");
-                user.Pick(varnak::ids::IDC_COVER_TRAY, "Color");
-            }
+            FillPage(user, page);
             QCoreApplication::processEvents();
             const QString file =
                 directory.filePath(QString("%1-%2.png").arg(page).arg(names[page]));

@@ -675,7 +675,8 @@ QFont DialogFont(const DialogTemplate& tmpl) {
 BaseUnits MeasureBaseUnits(const QFont& font) {
     const QFontMetricsF metrics(font);
     const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    return {metrics.horizontalAdvance(alphabet) / alphabet.size(),
+    constexpr double Letters = 52;
+    return {metrics.horizontalAdvance(alphabet) / Letters,
             static_cast<double>(QFontMetrics(font).height())};
 }
 
