@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev clang-tidy cppcheck)
+          clang libclang-rt-14-dev clang-tidy cppcheck
+          g++-mingw-w64-x86-64-posix wine64)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include "platform/registry/RegFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +18,11 @@ constexpr std::string_view Hive = "HKEY_LOCAL_MACHINE";
 // Rights that let a key holder change something: set value, create sub-key, create link,
 // delete, write DAC, write owner.
 constexpr std::uint32_t WriteRights = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
+
+bool IsTextType(std::uint32_t type) {
+    constexpr std::uint32_t RegMultiSz = 7;
+    return type == RegSz || type == RegExpandSz || type == RegMultiSz;
+}
 
 std::string FullPath(const std::string& subKey) {
     return subKey.empty() ? std::string(Hive) : std::string(Hive) + "\\" + subKey;
@@ -181,7 +187,13 @@ public:
             return RegMoreData;
         }
         if (data != nullptr) {
-            std::memcpy(data, value->Data.data(), needed);
+            std::copy_n(value->Data.data(), needed, data);
+            // As RegQueryValueExA does: a text stored without its NUL gets one in the buffer
+            // when there is room, not counted in the size.
+            if (IsTextType(value->Type) && needed > 0 && value->Data.back() != '\0' &&
+                *size > needed) {
+                data[needed] = 0;
+            }
         }
         if (size != nullptr) {
             *size = needed;

@@ -37,9 +37,12 @@ RegistrySandbox::~RegistrySandbox() {
 
 void RegistrySandbox::Set(const std::string& subKey, const std::string& name, std::uint32_t type,
                           const std::string& bytes) {
+    // RegSetValueExA stores a text's NUL even when the size leaves it out, if the byte after
+    // the data is one; a sentinel there lets a text without NUL be stored as it is.
+    std::string buffer = bytes + '\xCC';
     std::unique_ptr<platform::RegistryKey> key;
     if (registry_->CreateKey(subKey, platform::KeyReadWriteAccess, key) != platform::RegSuccess ||
-        key->SetValue(name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+        key->SetValue(name, type, reinterpret_cast<const std::uint8_t*>(buffer.data()),
                       static_cast<std::uint32_t>(bytes.size())) != platform::RegSuccess) {
         throw std::runtime_error("test registry: cannot set " + subKey + "\\" + name);
     }

@@ -1,0 +1,49 @@
+# The Windows cross build (cmake/mingw-w64.cmake) and the Wine run of its tests.
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+    set(VARNAK_CROSS_WINDOWS ON)
+    set(VARNAK_BENCH OFF CACHE BOOL "Build the benchmarks" FORCE)
+endif()
+
+# Cross build: GoogleTest has no mingw package, so it is built from the sources that
+# Debian's libgtest-dev ships.
+macro(varnak_cross_googletest)
+    set(VARNAK_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${VARNAK_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    if(NOT TARGET GTest::gtest_main)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
+endmacro()
+
+# Native build: builds the Windows test executable in <build>/windows and runs it under
+# wine64 as one CTest test, with one Wine prefix in <build>/wine-prefix.
+function(varnak_wine_tests)
+    option(VARNAK_WINE_TESTS "Run the Windows test executable under Wine" ON)
+    if(VARNAK_CROSS_WINDOWS OR NOT VARNAK_WINE_TESTS)
+        return()
+    endif()
+    find_program(VARNAK_MINGW_CXX x86_64-w64-mingw32-g++-posix)
+    find_program(VARNAK_WINE64 wine64 PATHS /usr/lib/wine)
+    if(NOT VARNAK_MINGW_CXX OR NOT VARNAK_WINE64)
+        message(WARNING "mingw-w64 or wine64 missing: the Wine tests are left out")
+        return()
+    endif()
+    include(ExternalProject)
+    ExternalProject_Add(varnak_windows
+        SOURCE_DIR ${PROJECT_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/windows
+        CMAKE_GENERATOR Ninja
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
+                   -DCMAKE_BUILD_TYPE=Release
+                   -DVARNAK_WERROR=${VARNAK_WERROR}
+        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target varnak_wine_tests
+        INSTALL_COMMAND ""
+        BUILD_ALWAYS ON
+        USES_TERMINAL_BUILD ON)
+    add_test(NAME wine_tests
+             COMMAND ${PROJECT_SOURCE_DIR}/cmake/run-under-wine.sh ${VARNAK_WINE64}
+                     ${CMAKE_BINARY_DIR}/wine-prefix
+                     ${CMAKE_BINARY_DIR}/windows/tests/varnak_wine_tests.exe)
+endfunction()
