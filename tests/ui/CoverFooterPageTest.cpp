@@ -66,7 +66,7 @@ protected:
 
     // Opens the page, checks it, and presses OK.
     void ShowAndConfirm(const std::function<void(Driver&)>& check) {
-        const int result = Run([&](Driver& user) {
+        const int result = RunDialog([&](Driver& user) {
             ASSERT_TRUE(user.SelectTab(P().tab));
             check(user);
             ASSERT_TRUE(user.Click(IDC_OK));
@@ -129,7 +129,7 @@ TEST_P(CoverFooterPageTest, StoredTrayOutsideTheListLeavesNoSelection) {
 TEST_P(CoverFooterPageTest, NotLoadedStartsAtNoneWhateverTheRecordHolds) {
     (settings.*P().SetOverlay)(12);
     (settings.*P().SetTray)(3);
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(P().tab));
         EXPECT_EQ(Shown(user, P().overlay).Text, "None");
         EXPECT_EQ(Shown(user, P().tray).Text, "None");
@@ -138,7 +138,7 @@ TEST_P(CoverFooterPageTest, NotLoadedStartsAtNoneWhateverTheRecordHolds) {
 }
 
 TEST_P(CoverFooterPageTest, ChoosingOverlayThenNoneResetsTheTray) {
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(P().tab));
         EXPECT_FALSE(user.Pick(P().tray, "Color")) << "the tray waits for an overlay";
         ASSERT_TRUE(user.Pick(P().overlay, "12"));
@@ -156,7 +156,7 @@ TEST_P(CoverFooterPageTest, ChoosingOverlayThenNoneResetsTheTray) {
 
 TEST_P(CoverFooterPageTest, DeleteClearsBothFieldsAtOnceAndCancelSavesNothing) {
     Loaded(12, 3);
-    const int result = Run([&](Driver& user) {
+    const int result = RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(P().tab));
         ASSERT_TRUE(user.Click(P().deleteButton));
         EXPECT_EQ(StoredOverlay(), 0u);
@@ -172,7 +172,7 @@ TEST_P(CoverFooterPageTest, DeleteClearsBothFieldsAtOnceAndCancelSavesNothing) {
 
 TEST_P(CoverFooterPageTest, PageNeverOpenedKeepsItsLoadedValues) {
     Loaded(7, 5); // neither listed nor shown: kept as loaded, and not empty
-    const int result = Run([&](Driver& user) {
+    const int result = RunDialog([&](Driver& user) {
         EXPECT_TRUE(Shown(user, IDC_OK).Enabled);
         ASSERT_TRUE(user.Click(IDC_OK));
     });
@@ -183,7 +183,7 @@ TEST_P(CoverFooterPageTest, PageNeverOpenedKeepsItsLoadedValues) {
 
 TEST_P(CoverFooterPageTest, DisableBeforeFirstShowIsAppliedWhenShown) {
     Loaded(12, 3);
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.Type(IDC_COPIES, "0"));
         ASSERT_TRUE(user.SelectTab(P().tab));
         for (int id : {P().tray, P().overlay, P().deleteButton}) {
@@ -197,7 +197,7 @@ TEST_P(CoverFooterPageTest, DisableBeforeFirstShowIsAppliedWhenShown) {
 }
 
 TEST_P(CoverFooterPageTest, PickingATrayEnablesDeleteAndOk) {
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(P().tab));
         ASSERT_TRUE(user.Pick(P().overlay, "3"));
         ASSERT_TRUE(user.Click(P().deleteButton));

@@ -30,7 +30,7 @@ public:
     }
 
     // Runs the dialog with the user; returns DoModal's result.
-    int Run(const toolkit::UserFunction& user) {
+    int RunDialog(const toolkit::UserFunction& user) {
         backend->SetUser(user);
         COptionsDlg dialog(*backend, registry.Registry(), &settings, commandLine);
         return dialog.DoModal();

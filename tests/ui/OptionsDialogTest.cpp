@@ -33,7 +33,7 @@ protected:
 
 TEST_F(OptionsDialogTest, FirstRunOpensOnChapterPrintingWithCopiesLocked) {
     settings.SetNumberOfCopies(7); // not loaded: the built-in start values serve
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         EXPECT_EQ(user.ActiveTab(), 0);
         const auto copies = Shown(user, IDC_COPIES);
         EXPECT_EQ(copies.Text, "1");
@@ -55,7 +55,7 @@ TEST_F(OptionsDialogTest, FirstRunOpensOnChapterPrintingWithCopiesLocked) {
 
 TEST_F(OptionsDialogTest, LoadedCopiesShowWhenTheSheetOpensElsewhere) {
     Loaded(3, 1);
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         EXPECT_EQ(user.ActiveTab(), 1);
         const auto copies = Shown(user, IDC_COPIES);
         EXPECT_EQ(copies.Text, "3");
@@ -66,7 +66,7 @@ TEST_F(OptionsDialogTest, LoadedCopiesShowWhenTheSheetOpensElsewhere) {
 // A stored copy count must not overwrite the lock of the Chapter Printing page.
 TEST_F(OptionsDialogTest, LoadedCopiesDoNotBreakTheChapterLock) {
     Loaded(3, 0);
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         const auto copies = Shown(user, IDC_COPIES);
         EXPECT_EQ(copies.Text, "1");
         EXPECT_FALSE(copies.Enabled);
@@ -76,7 +76,7 @@ TEST_F(OptionsDialogTest, LoadedCopiesDoNotBreakTheChapterLock) {
 // Leaving Chapter Printing gives the copies field back.
 TEST_F(OptionsDialogTest, OtherPagesUnlockTheCopiesField) {
     for (int tab : {1, 2, 3}) {
-        Run([&](Driver& user) {
+        RunDialog([&](Driver& user) {
             ASSERT_TRUE(user.SelectTab(tab));
             EXPECT_TRUE(Shown(user, IDC_COPIES).Enabled) << "tab " << tab;
             ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
@@ -103,7 +103,7 @@ TEST_P(CopiesTest, CopiesFieldDrivesPagesAndOk) {
     Loaded(1, 1);
     settings.SetCoverPageFormOverlay(12);
     commandLine.clear();
-    const int result = Run([&](Driver& user) {
+    const int result = RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.Type(IDC_COPIES, c.text));
         EXPECT_EQ(Shown(user, IDC_COVER_OVERLAY).Enabled, c.pagesEnabled);
         ASSERT_TRUE(user.Click(IDC_OK));
@@ -130,7 +130,7 @@ TEST_F(OptionsDialogTest, ActivePageChoosesChapterOrDocumentMode) {
         settings.AddPageEntry({.Page = 3});
         const std::string output = OutputFile("ticket" + std::to_string(tab) + ".prn");
         commandLine = "-R\"" + output + "\"";
-        const int result = Run([&](Driver& user) {
+        const int result = RunDialog([&](Driver& user) {
             ASSERT_TRUE(user.SelectTab(tab));
             ASSERT_TRUE(user.Click(IDC_OK));
         });
@@ -145,7 +145,7 @@ TEST_F(OptionsDialogTest, ActivePageChoosesChapterOrDocumentMode) {
 TEST_F(OptionsDialogTest, OkStoresTheGeneralSettings) {
     InstallOverlays({{"3.mac", ""}, {"12.mac", ""}});
     settings.AddPageEntry({.Page = 3});
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(1));
         ASSERT_TRUE(user.Type(IDC_COPIES, "4"));
         ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "Color"));
@@ -156,7 +156,7 @@ TEST_F(OptionsDialogTest, OkStoresTheGeneralSettings) {
     EXPECT_EQ(settings.DefaultInputTray(), 3);
     EXPECT_EQ(settings.DefaultFormOverlay(), 12u);
 
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "None"));
         ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "None"));
         ASSERT_TRUE(user.Click(IDC_OK));
@@ -169,7 +169,7 @@ TEST_F(OptionsDialogTest, StoredTrayOutsideTheListSelectsNothingAndStoresNone) {
     Loaded(1, 1);
     settings.SetDefaultInputTray(12);
     settings.AddPageEntry({.Page = 3});
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         const auto tray = Shown(user, IDC_DEFAULT_TRAY);
         EXPECT_EQ(tray.Selection, -1);
         EXPECT_EQ(tray.Text, "");
@@ -184,7 +184,7 @@ TEST_F(OptionsDialogTest, StoredOverlaySelectsTheItemOfExactlyThatNumber) {
     for (const auto& [stored, selected] : cases) {
         Loaded(1, 1);
         settings.SetDefaultFormOverlay(stored);
-        Run([&](Driver& user) {
+        RunDialog([&](Driver& user) {
             EXPECT_EQ(Shown(user, IDC_DEFAULT_OVERLAY).Text, selected) << "stored " << stored;
             EXPECT_EQ(Shown(user, IDC_OVERLAY_DESCRIPTION).Text, stored == 1 ? "first" : "")
                 << "stored " << stored;
@@ -194,7 +194,7 @@ TEST_F(OptionsDialogTest, StoredOverlaySelectsTheItemOfExactlyThatNumber) {
 
 TEST_F(OptionsDialogTest, PickingAnOverlayShowsItsDescription) {
     InstallOverlays({{"3.mac", ""}, {"3.mat", test::Utf16("Letter head")}, {"4.mac", ""}});
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "3"));
         EXPECT_EQ(Shown(user, IDC_OVERLAY_DESCRIPTION).Text, "Letter head");
         ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "4"));
@@ -204,7 +204,7 @@ TEST_F(OptionsDialogTest, PickingAnOverlayShowsItsDescription) {
 
 TEST_F(OptionsDialogTest, EnterPressesNothingButTheLink) {
     settings.AddPageEntry({.Page = 3}); // OK enabled
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(1));
         for (int id : {IDC_COPIES, IDC_DEFAULT_TRAY, IDC_DEFAULT_OVERLAY, IDC_OK, IDC_CANCEL,
                        IDC_COVER_OVERLAY}) {
@@ -222,7 +222,7 @@ TEST_F(OptionsDialogTest, EnterPressesNothingButTheLink) {
 TEST_F(OptionsDialogTest, EscapeCancelsWithoutTicketOrStoring) {
     settings.AddPageEntry({.Page = 3});
     commandLine = "-R\"" + OutputFile("job.prn") + "\"";
-    const int result = Run([&](Driver& user) {
+    const int result = RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(1));
         ASSERT_TRUE(user.Type(IDC_COPIES, "5"));
         ASSERT_TRUE(user.PressEscape());
@@ -235,7 +235,7 @@ TEST_F(OptionsDialogTest, EscapeCancelsWithoutTicketOrStoring) {
 TEST_F(OptionsDialogTest, UnopenableOutputKeepsTheDialogOpenAndOkRepeats) {
     settings.AddPageEntry({.Page = 3});
     commandLine = "-R\"" + OutputFile("missing/job.prn") + "\"";
-    Run([&](Driver& user) {
+    RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.Click(IDC_OK));
         EXPECT_TRUE(user.DialogOpen());
         ASSERT_TRUE(user.Click(IDC_OK));
@@ -249,9 +249,9 @@ TEST_F(OptionsDialogTest, UnopenableOutputKeepsTheDialogOpenAndOkRepeats) {
 TEST_F(OptionsDialogTest, LoadedCoverOverlayEnablesOkBeforeThePageIsShown) {
     Loaded(1, 3);
     settings.SetCoverPageFormOverlay(12); // not even installed: the record decides
-    Run([&](Driver& user) { EXPECT_TRUE(Shown(user, IDC_OK).Enabled); });
+    RunDialog([&](Driver& user) { EXPECT_TRUE(Shown(user, IDC_OK).Enabled); });
     settings.SetCoverPageFormOverlay(0);
-    Run([&](Driver& user) { EXPECT_FALSE(Shown(user, IDC_OK).Enabled); });
+    RunDialog([&](Driver& user) { EXPECT_FALSE(Shown(user, IDC_OK).Enabled); });
 }
 
 TEST_F(OptionsDialogTest, CopiesZeroBeforeAPageIsShownOpensItDisabled) {
@@ -259,7 +259,7 @@ TEST_F(OptionsDialogTest, CopiesZeroBeforeAPageIsShownOpensItDisabled) {
     for (const bool backToOne : {false, true}) {
         Loaded(1, 3);
         settings.SetCoverPageFormOverlay(12);
-        Run([&](Driver& user) {
+        RunDialog([&](Driver& user) {
             ASSERT_TRUE(user.Type(IDC_COPIES, "0"));
             if (backToOne) {
                 ASSERT_TRUE(user.Type(IDC_COPIES, "1"));
