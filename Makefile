@@ -29,7 +29,7 @@ test-native: build
 
 # The native suites again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: setup
-	@cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNAK_BENCH=OFF \
+	@cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNAK_BENCH=OFF -DVARNAK_WINE_TESTS=OFF \
 	    -DVARNAK_WERROR=$(WERROR) \
 	    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
 	    >/dev/null
