@@ -4,8 +4,9 @@ namespace varnak {
 
 CPropSheet::CPropSheet(std::string caption, int startPage, JobSettings& settings,
                        COptionsDlg& owner, platform::Registry& registry)
-    : PropertySheet(std::move(caption), startPage), chapterPage_(settings, owner), coverPage_(settings, owner, registry),
-      footerPage_(settings, owner, registry), documentPage_(settings, owner) {
+    : PropertySheet(std::move(caption), startPage), chapterPage_(settings, owner, registry),
+      coverPage_(settings, owner, registry), footerPage_(settings, owner, registry),
+      documentPage_(settings, owner, registry) {
     AddPage(chapterPage_);
     AddPage(coverPage_);
     AddPage(footerPage_);

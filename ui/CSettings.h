@@ -1,28 +1,57 @@
 #pragma once
 
 #include "core/JobSettings.h"
-#include "ui/JobPage.h"
+#include "platform/registry/Registry.h"
+#include "ui/ListPage.h"
 
 namespace varnak {
 
 class COptionsDlg;
 
-// The Chapter Printing page, so far without controls: it takes part in the sheet and, while
-// active, keeps the copy count locked to one, since chapters carry their own copy counts.
-class CSettings : public JobPage {
+// The Chapter Printing page: chapters by their last page, each with its own copy count and
+// a separator page after it (overlay and tray), and the copy count of the pages after the
+// last chapter, shown in a final "Last" row. Edits JobSettings' chapter entries in place,
+// one list-view row per entry in the same order, "Last" below them. While it is active the
+// job is printed in chapter mode, so it keeps the general copy count at one.
+class CSettings : public CListPage {
 public:
-    CSettings(JobSettings& settings, COptionsDlg& owner);
+    static constexpr std::uint32_t TabIndex = 0;
 
+    CSettings(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry);
+
+    bool OnInitDialog() override;
     bool OnSetActive() override;
-    // Nothing to enable or disable yet.
-    void DisableControls() override {}
-    void EnableControls() override {}
-    void StoreSettings() override {}
-    bool IsEmpty() const override { return settings_.ChapterEntryCount() == 0; }
+
+    void DisableControls() override;
+    void EnableControls() override;
+    void StoreSettings() override;
+    bool IsEmpty() const override;
+
+    void OnApply();
+    void OnDelete();
+    void OnOverlaySelected();
+    void OnTraySelected();
+    void OnSeparatorAfterCopySetClicked();
+    void OnListItemChanged();
 
 private:
-    JobSettings& settings_;
-    COptionsDlg& owner_;
+    void DisableEditing();
+    // The separator-after-copy-set box is only offered when the separator page after a
+    // chapter has an overlay or a tray.
+    void CheckBoxRule();
+    // The box as the lists allow it, leaving the remembered choice alone.
+    void ShowBoxForLists();
+    bool BothListsSayNone() const;
+    bool BothListsHaveSelection() const;
+    void InsertChapterRow(const ChapterEntry& entry);
+    void WriteChapterCells(int row, const ChapterEntry& entry);
+    // Sets the remaining copy count from the "Last chapter copy count:" field; returns the
+    // text the "Last" row shows.
+    std::string ApplyRemainingCopyCount(bool chapterTouched, std::uint32_t copyCount);
+    void ShowLastRow(const std::string& copies);
+    bool IsLastRow(int row) const;
+
+    bool HasLastRow = false;
 };
 
 } // namespace varnak

@@ -1,28 +1,40 @@
 #pragma once
 
 #include "core/JobSettings.h"
-#include "ui/JobPage.h"
+#include "platform/registry/Registry.h"
+#include "ui/ListPage.h"
 
 namespace varnak {
 
 class COptionsDlg;
 
-// The Document Printing page, so far without controls: it takes part in the sheet and
-// gives the copy count back when it becomes active.
-class CSpecialSettings : public JobPage {
+// The Document Printing page: per-page exceptions of the job, each a page number with a
+// form overlay and an input tray (both none: a separation sheet after the page). Edits
+// JobSettings' page entries in place, one list-view row per entry, in the same order.
+class CSpecialSettings : public CListPage {
 public:
-    CSpecialSettings(JobSettings& settings, COptionsDlg& owner);
+    static constexpr std::uint32_t TabIndex = 3;
 
+    CSpecialSettings(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry);
+
+    bool OnInitDialog() override;
     bool OnSetActive() override;
-    // Nothing to enable or disable yet.
-    void DisableControls() override {}
-    void EnableControls() override {}
-    void StoreSettings() override {}
-    bool IsEmpty() const override { return settings_.PageEntryCount() == 0; }
+
+    void DisableControls() override;
+    void EnableControls() override;
+    void StoreSettings() override;
+    bool IsEmpty() const override;
+
+    void OnApply();
+    void OnDelete();
+    void OnOverlaySelected();
+    void OnListItemChanged();
 
 private:
-    JobSettings& settings_;
-    COptionsDlg& owner_;
+    void DisableEditing();
+    void AppendRow(const PageEntry& entry);
+    void WriteEntryCells(int row, const PageEntry& entry);
+    void ShowOverlayError();
 };
 
 } // namespace varnak

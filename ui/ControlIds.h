@@ -36,4 +36,29 @@ inline constexpr int IDC_FOOTER_TRAY = 1061;
 inline constexpr int IDC_FOOTER_DESCRIPTION = 1062;
 inline constexpr int IDC_FOOTER_DELETE = 1063;
 
+// Chapter Printing page.
+inline constexpr int IDC_CHAPTER_COPIES = 1064;
+inline constexpr int IDC_CHAPTER_DELETE = 1065;
+inline constexpr int IDC_CHAPTER_APPLY = 1066;
+inline constexpr int IDC_CHAPTER_LIST = 1067;
+inline constexpr int IDC_CHAPTER_PAGE_NUMBERS = 1068;
+inline constexpr int IDC_CHAPTER_SEPARATOR = 1069;
+inline constexpr int IDC_CHAPTER_MODIFY = 1070;
+inline constexpr int IDC_CHAPTER_OVERLAY = 1071;
+inline constexpr int IDC_CHAPTER_TRAY = 1072;
+inline constexpr int IDC_REMAINING_COPIES = 1073;
+inline constexpr int IDC_SEP_AFTER_COPYSET = 1075;
+inline constexpr int IDC_CHAPTER_DESCRIPTION = 1079;
+
+// Document Printing page.
+inline constexpr int IDC_PAGE_TRAY = 1039;
+inline constexpr int IDC_PAGE_DELETE = 1042;
+inline constexpr int IDC_PAGE_NUMBERS = 1043;
+inline constexpr int IDC_PAGE_SEPARATOR = 1044;
+inline constexpr int IDC_PAGE_MODIFY = 1045;
+inline constexpr int IDC_PAGE_OVERLAY = 1046;
+inline constexpr int IDC_PAGE_LIST = 1047;
+inline constexpr int IDC_PAGE_APPLY = 1050;
+inline constexpr int IDC_PAGE_DESCRIPTION = 1081;
+
 } // namespace varnak::ids

@@ -13,6 +13,10 @@ namespace Style = toolkit::Style;
 namespace DialogStyle = toolkit::DialogStyle;
 
 constexpr std::uint32_t DropDownList = Style::VScroll;
+constexpr std::uint32_t LineEdit = Style::AutoHScroll | Style::Border;
+constexpr std::uint32_t DescriptionBox = Style::MultiLine | Style::ReadOnly | Style::Border;
+// Report style is the only kind of list view the toolkit has; rows are never sorted.
+constexpr std::uint32_t ListViewStyle = Style::SingleSelect | Style::Border;
 
 DialogTemplate Page(int id, const char* caption, int width, int height,
                     std::vector<ControlTemplate> controls) {
@@ -100,16 +104,72 @@ const toolkit::DialogTemplate& FooterPageTemplate() {
     return tmpl;
 }
 
-// The Chapter Printing and Document Printing pages are still empty.
 const toolkit::DialogTemplate& ChapterPrintingTemplate() {
-    static const DialogTemplate tmpl =
-        Page(ids::IDD_CHAPTER_PRINTING, "Chapter Printing", 441, 245, {});
+    static const DialogTemplate tmpl = Page(
+        ids::IDD_CHAPTER_PRINTING, "Chapter Printing", 441, 245,
+        {
+            {ControlKind::GroupBox, NoId, "Settings", Style::None, {7, 7, 427, 231}},
+            {ControlKind::ListView, ids::IDC_CHAPTER_LIST, "", ListViewStyle, {9, 19, 216, 194}},
+            {ControlKind::PushButton, ids::IDC_CHAPTER_DELETE, "Delete", Style::None,
+             {10, 217, 209, 14}},
+            {ControlKind::GroupBox, NoId, "Chapter Properties", Style::None, {230, 16, 196, 215}},
+            {ControlKind::Label, NoId, "Last page number for chapter:", Style::None,
+             {238, 31, 62, 18}},
+            {ControlKind::Edit, ids::IDC_CHAPTER_PAGE_NUMBERS, "", LineEdit, {298, 28, 117, 15}},
+            {ControlKind::Label, NoId, "Ex: 5,8,12,...", Style::None, {302, 44, 113, 9}},
+            {ControlKind::Label, NoId, "What to do:", Style::None, {240, 57, 47, 9}},
+            {ControlKind::RadioButton, ids::IDC_CHAPTER_SEPARATOR,
+             "Insert separation sheet after page", Style::None, {295, 54, 128, 15}},
+            {ControlKind::RadioButton, ids::IDC_CHAPTER_MODIFY, "Modify this page", Style::None,
+             {295, 67, 128, 16}},
+            {ControlKind::Label, NoId, "Copy count for chapter:", Style::None, {240, 85, 78, 10}},
+            {ControlKind::Edit, ids::IDC_CHAPTER_COPIES, "", LineEdit | Style::DigitsOnly,
+             {325, 84, 33, 12}},
+            {ControlKind::Label, NoId, "Page separator definition after chapter:", Style::None,
+             {240, 96, 173, 9}},
+            {ControlKind::Label, NoId, "Form Overlay:", Style::None, {240, 108, 51, 12}},
+            {ControlKind::ComboBox, ids::IDC_CHAPTER_OVERLAY, "", DropDownList,
+             {296, 107, 123, 74}},
+            {ControlKind::Label, NoId, "Input Tray:", Style::None, {239, 123, 51, 14}},
+            {ControlKind::ComboBox, ids::IDC_CHAPTER_TRAY, "", DropDownList, {295, 122, 123, 68}},
+            {ControlKind::Edit, ids::IDC_CHAPTER_DESCRIPTION, "", DescriptionBox,
+             {240, 141, 178, 36}},
+            {ControlKind::Label, NoId, "Last chapter copy count:", Style::None, {243, 184, 96, 10}},
+            {ControlKind::Edit, ids::IDC_REMAINING_COPIES, "", LineEdit, {341, 182, 33, 12}},
+            {ControlKind::PushButton, ids::IDC_CHAPTER_APPLY, "Apply", Style::None,
+             {234, 198, 188, 14}},
+            {ControlKind::CheckBox, ids::IDC_SEP_AFTER_COPYSET, "Separator page after copyset only",
+             Style::None, {243, 213, 171, 12}},
+        });
     return tmpl;
 }
 
 const toolkit::DialogTemplate& DocumentPrintingTemplate() {
-    static const DialogTemplate tmpl =
-        Page(ids::IDD_DOCUMENT_PRINTING, "Document Printing", 440, 198, {});
+    static const DialogTemplate tmpl = Page(
+        ids::IDD_DOCUMENT_PRINTING, "Document Printing", 440, 198,
+        {
+            {ControlKind::GroupBox, NoId, "Settings", Style::None, {7, 0, 426, 191}},
+            {ControlKind::ListView, ids::IDC_PAGE_LIST, "", ListViewStyle, {9, 19, 210, 141}},
+            {ControlKind::PushButton, ids::IDC_PAGE_DELETE, "Delete", Style::None,
+             {10, 161, 209, 14}},
+            {ControlKind::GroupBox, NoId, "Page Properties", Style::None, {230, 7, 196, 176}},
+            {ControlKind::Label, NoId, "Page Number:", Style::None, {238, 20, 62, 12}},
+            {ControlKind::Edit, ids::IDC_PAGE_NUMBERS, "", LineEdit, {298, 17, 117, 15}},
+            {ControlKind::Label, NoId, "Ex: 5,8,12,...", Style::None, {302, 34, 113, 9}},
+            {ControlKind::Label, NoId, "What to do:", Style::None, {240, 46, 47, 9}},
+            {ControlKind::RadioButton, ids::IDC_PAGE_SEPARATOR,
+             "Insert separation sheet after page", Style::None, {295, 43, 128, 15}},
+            {ControlKind::RadioButton, ids::IDC_PAGE_MODIFY, "Modify this page", Style::None,
+             {295, 56, 128, 16}},
+            {ControlKind::Label, NoId, "Form Overlay:", Style::None, {240, 80, 51, 12}},
+            {ControlKind::ComboBox, ids::IDC_PAGE_OVERLAY, "", DropDownList, {296, 78, 123, 74}},
+            {ControlKind::Label, NoId, "Input Tray:", Style::None, {242, 95, 51, 14}},
+            {ControlKind::ComboBox, ids::IDC_PAGE_TRAY, "", DropDownList, {296, 94, 123, 68}},
+            {ControlKind::Edit, ids::IDC_PAGE_DESCRIPTION, "", DescriptionBox,
+             {241, 114, 178, 43}},
+            {ControlKind::PushButton, ids::IDC_PAGE_APPLY, "Apply", Style::None,
+             {234, 162, 188, 14}},
+        });
     return tmpl;
 }
 

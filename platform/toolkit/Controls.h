@@ -63,12 +63,22 @@ public:
 
 enum class ColumnAlign { Left, Right, Center };
 
+// A list-view column as it was inserted.
+struct ListColumn {
+    std::string Heading;
+    ColumnAlign Align = ColumnAlign::Left;
+    int WidthPixels = 0;
+    bool operator==(const ListColumn&) const = default;
+};
+
 // A report-style list view with single selection. Rows and columns count from 0.
 class ListView : public Control {
 public:
     virtual int InsertColumn(int column, std::string_view heading, ColumnAlign align,
                              int widthPixels) = 0;
     virtual int GetColumnCount() const = 0;
+    // The column's heading, alignment and width; an empty column outside the list.
+    virtual ListColumn GetColumn(int column) const = 0;
     // Inserts a row with the text of column 0 (an index past the end appends); returns
     // its position. The selection, if any, stays on the row it was on.
     virtual int InsertItem(int row, std::string_view text) = 0;

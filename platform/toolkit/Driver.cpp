@@ -115,6 +115,9 @@ ControlState Snapshot(const Control& control) {
     }
     if (const auto* list = dynamic_cast<const ListView*>(&control)) {
         state.Selection = list->GetNextSelected();
+        for (int column = 0; column < list->GetColumnCount(); ++column) {
+            state.Columns.push_back(list->GetColumn(column));
+        }
         for (int row = 0; row < list->GetItemCount(); ++row) {
             std::vector<std::string> cells;
             for (int column = 0; column < list->GetColumnCount(); ++column) {

@@ -32,6 +32,7 @@ struct ControlState {
     int Selection = -1;                         // combo item or list-view row; -1 none
     std::vector<std::string> Items;             // combo items
     std::vector<std::vector<std::string>> Rows; // list-view cells, row by row
+    std::vector<ListColumn> Columns;            // list-view columns
 };
 
 // The user, as tests and scripts play it. Each backend implements it by acting through its

@@ -32,9 +32,13 @@ const TemplateCase Cases[] = {
     {"Footer", &FooterPageTemplate, IDD_FOOTER_PAGE, "Footer Page", 440, 198,
      {IDC_FOOTER_TRAY, IDC_FOOTER_DELETE, IDC_FOOTER_OVERLAY, IDC_FOOTER_DESCRIPTION}},
     {"Chapter", &ChapterPrintingTemplate, IDD_CHAPTER_PRINTING, "Chapter Printing", 441, 245,
-     {}},
+     {IDC_CHAPTER_LIST, IDC_CHAPTER_DELETE, IDC_CHAPTER_PAGE_NUMBERS, IDC_CHAPTER_SEPARATOR,
+      IDC_CHAPTER_MODIFY, IDC_CHAPTER_COPIES, IDC_CHAPTER_OVERLAY, IDC_CHAPTER_TRAY,
+      IDC_CHAPTER_DESCRIPTION, IDC_REMAINING_COPIES, IDC_CHAPTER_APPLY, IDC_SEP_AFTER_COPYSET}},
     {"Document", &DocumentPrintingTemplate, IDD_DOCUMENT_PRINTING, "Document Printing", 440,
-     198, {}},
+     198,
+     {IDC_PAGE_LIST, IDC_PAGE_DELETE, IDC_PAGE_NUMBERS, IDC_PAGE_SEPARATOR, IDC_PAGE_MODIFY,
+      IDC_PAGE_OVERLAY, IDC_PAGE_TRAY, IDC_PAGE_DESCRIPTION, IDC_PAGE_APPLY}},
 };
 
 TEST(TemplatesTest, TemplatesHaveTheirIdsCaptionsSizesAndTabOrder) {
@@ -65,6 +69,21 @@ TEST(TemplatesTest, CopiesFieldTakesOnlyTypedDigits) {
     for (int id : {IDC_OVERLAY_DESCRIPTION}) {
         EXPECT_NE(OptionsTemplate().Find(id)->Styles & toolkit::Style::ReadOnly, 0u);
     }
+}
+
+TEST(TemplatesTest, ChapterCopyCountTakesOnlyTypedDigitsAndTheOtherEditsAnything) {
+    const auto& chapter = ChapterPrintingTemplate();
+    EXPECT_NE(chapter.Find(IDC_CHAPTER_COPIES)->Styles & toolkit::Style::DigitsOnly, 0u);
+    for (int id : {IDC_CHAPTER_PAGE_NUMBERS, IDC_REMAINING_COPIES}) {
+        EXPECT_EQ(chapter.Find(id)->Styles & toolkit::Style::DigitsOnly, 0u) << id;
+    }
+    EXPECT_EQ(DocumentPrintingTemplate().Find(IDC_PAGE_NUMBERS)->Styles &
+                  toolkit::Style::DigitsOnly,
+              0u);
+    EXPECT_NE(chapter.Find(IDC_CHAPTER_DESCRIPTION)->Styles & toolkit::Style::ReadOnly, 0u);
+    EXPECT_NE(DocumentPrintingTemplate().Find(IDC_PAGE_DESCRIPTION)->Styles &
+                  toolkit::Style::ReadOnly,
+              0u);
 }
 
 } // namespace

@@ -130,19 +130,25 @@ class HeadlessListView : public ControlBase<ListView> {
 public:
     using ControlBase::ControlBase;
 
-    int InsertColumn(int column, std::string_view heading, ColumnAlign, int) override {
+    int InsertColumn(int column, std::string_view heading, ColumnAlign align,
+                     int widthPixels) override {
         const auto at = static_cast<std::size_t>(std::clamp(column, 0, GetColumnCount()));
-        headings_.insert(headings_.begin() + static_cast<std::ptrdiff_t>(at),
-                         std::string(heading));
+        columns_.insert(columns_.begin() + static_cast<std::ptrdiff_t>(at),
+                        ListColumn{std::string(heading), align, widthPixels});
         for (auto& row : rows_) {
             row.insert(row.begin() + static_cast<std::ptrdiff_t>(at), std::string());
         }
         return static_cast<int>(at);
     }
-    int GetColumnCount() const override { return static_cast<int>(headings_.size()); }
+    int GetColumnCount() const override { return static_cast<int>(columns_.size()); }
+    ListColumn GetColumn(int column) const override {
+        return column >= 0 && column < GetColumnCount()
+                   ? columns_[static_cast<std::size_t>(column)]
+                   : ListColumn{};
+    }
     int InsertItem(int row, std::string_view text) override {
         const int at = std::clamp(row, 0, GetItemCount());
-        std::vector<std::string> cells(std::max<std::size_t>(headings_.size(), 1));
+        std::vector<std::string> cells(std::max<std::size_t>(columns_.size(), 1));
         cells[0] = text;
         rows_.insert(rows_.begin() + at, std::move(cells));
         if (selection_ >= at) {
@@ -195,7 +201,7 @@ public:
 private:
     bool InRange(int row) const { return row >= 0 && row < GetItemCount(); }
 
-    std::vector<std::string> headings_;
+    std::vector<ListColumn> columns_;
     std::vector<std::vector<std::string>> rows_;
     int selection_ = -1;
 };

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "core/JobSettings.h"
+#include "overlays/OverlayCatalog.h"
+#include "platform/registry/Registry.h"
+#include "platform/toolkit/Controls.h"
+#include "ui/JobPage.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace varnak {
+
+class COptionsDlg;
+
+// The controls that the Document Printing and Chapter Printing pages both have.
+struct ListPageControls {
+    int List;
+    int DeleteButton;
+    int PageNumbers;
+    int SeparatorRadio;
+    int ModifyRadio;
+    int OverlayList;
+    int TrayList;
+    int DescriptionBox;
+    int ApplyButton;
+};
+
+struct ListPageColumn {
+    const char* Heading;
+    toolkit::ColumnAlign Align;
+    int WidthPixels;
+};
+
+// What the overlay list's selection stands for.
+struct OverlayChoice {
+    bool Listed = false;      // an overlay item: neither "None" nor no selection
+    std::uint32_t Number = 0; // 0 for none
+};
+
+// The inputs a list page remembers for the next run.
+struct ListPageInputs {
+    std::string PageNumbers;
+    std::int32_t Tray = 0;
+    std::uint32_t Overlay = 0;
+};
+
+// The position of the first entry of each page number, so that an Apply finds the entry to
+// update without scanning the list for every number it was given.
+class FirstEntryIndex {
+public:
+    template <class Entry>
+    FirstEntryIndex(const std::vector<Entry>& entries, std::uint32_t Entry::*page) {
+        first_.reserve(entries.size());
+        for (std::size_t index = 0; index < entries.size(); ++index) {
+            first_.try_emplace(entries[index].*page, index);
+        }
+    }
+    std::optional<std::size_t> Find(std::uint32_t page) const {
+        const auto found = first_.find(page);
+        return found != first_.end() ? std::optional(found->second) : std::nullopt;
+    }
+
+private:
+    std::unordered_map<std::uint32_t, std::size_t> first_;
+};
+
+// Runs the two passes of an Apply over the numbers of a page-number text, in order. Update
+// pass: the first existing entry of each number is handed to update(index). Creation pass:
+// every number that is not 0 and matched no existing entry goes to create(page), once per
+// occurrence. Either function returns false to stop the Apply; then so does this.
+template <class Entry, class Update, class Create>
+bool RunApplyPasses(const std::vector<std::int32_t>& numbers, const std::vector<Entry>& entries,
+                    std::uint32_t Entry::*page, Update update, Create create) {
+    const FirstEntryIndex index(entries, page);
+    std::vector<bool> done(numbers.size(), false);
+    for (std::size_t at = 0; at < numbers.size(); ++at) {
+        // Negative numbers are taken as the unsigned page numbers they wrap to.
+        if (const auto found = index.Find(static_cast<std::uint32_t>(numbers[at]))) {
+            if (!update(*found)) {
+                return false;
+            }
+            done[at] = true;
+        }
+    }
+    for (std::size_t at = 0; at < numbers.size(); ++at) {
+        if (numbers[at] != 0 && !done[at] && !create(static_cast<std::uint32_t>(numbers[at]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The text of a tray code as the lists show it; empty outside the table.
+std::string_view TrayName(std::int32_t tray);
+
+// What the Document Printing and Chapter Printing pages share: a list view of entries, a
+// page-number edit, an overlay and a tray list with a description box, Apply and Delete.
+// Owns the page's catalogue; borrows the record and the owner dialog.
+class CListPage : public JobPage {
+protected:
+    CListPage(const toolkit::DialogTemplate& tmpl, const ListPageControls& controls,
+              JobSettings& settings, COptionsDlg& owner, platform::Registry& registry);
+
+    // Initialisation: fills the tray and overlay lists ("None" selected) and the columns.
+    void FillControls(std::span<const ListPageColumn> columns);
+    // Shows the remembered inputs of the last run; an unlisted overlay leaves "None".
+    void ShowRememberedInputs(const std::string& pageNumbers, std::int32_t tray,
+                              std::int32_t overlay);
+    void ShowStartInputs();
+    // The rest of initialisation that both pages do: empty description, Apply rule, Delete
+    // disabled, the radio buttons that are never read set once.
+    void ResetActionControls();
+
+    // Shows the description of the selected overlay; false when nothing is selected.
+    bool ShowOverlayDescription();
+    // Apply is usable exactly while there is a page-number text.
+    void ApplyEnablingRule();
+    void MarkShown(std::uint32_t tab);
+    void SetEnabled(std::initializer_list<int> ids, bool enable);
+
+    std::string PageNumbersText() const;
+    // The selected tray code; -1 with no selection.
+    int SelectedTray() const;
+    OverlayChoice SelectedOverlay() const;
+    ListPageInputs CurrentInputs() const;
+    // The selected row; -1 with none.
+    int SelectedRow() const;
+
+    toolkit::ListView& List() const;
+    JobSettings& Settings() const { return settings_; }
+    COptionsDlg& Owner() const { return owner_; }
+    const ListPageControls& Ids() const { return controls_; }
+
+    bool Shown = false;
+    bool DisablePending = false;
+
+private:
+    const ListPageControls& controls_;
+    JobSettings& settings_;
+    COptionsDlg& owner_;
+    OverlayCatalog catalog_;
+};
+
+} // namespace varnak
