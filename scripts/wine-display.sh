@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# wine-display.sh <wine64> <prefix> <program.exe> [arguments...]
-# Runs a Windows program under wine64 on a virtual display of its own: starts Xvfb on a free
-# display number (Xvfb reports it once it accepts clients), runs the program in the given
-# Wine prefix, then ends the prefix's wineserver and the Xvfb it started.
+# wine-display.sh <wine64> <prefix> <program.exe>...
+# Runs Windows programs, one after the other and without arguments, under wine64 on a
+# virtual display of their own: starts Xvfb on a free display number (Xvfb reports it once it
+# accepts clients), runs the programs in the given Wine prefix, then ends the prefix's
+# wineserver and the Xvfb it started. Fails when any program fails.
 set -euo pipefail
 
 wine="$1"
@@ -34,6 +35,8 @@ wineserver="$(dirname "$wine")/wineserver"
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 status=0
-"$wine" "$@" || status=$?
+for program in "$@"; do
+    "$wine" "$program" || status=1
+done
 [ -n "$wineserver" ] && "$wineserver" -w || true
 exit "$status"

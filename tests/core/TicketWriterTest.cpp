@@ -139,7 +139,7 @@ TEST_F(TicketWriterTest, WithoutTheSwitchNothingIsWrittenOrShown) {
 }
 
 TEST_F(TicketWriterTest, UnopenableOutputIsReportedAndWritesNothing) {
-    for (const std::string commandLine :
+    for (const std::string& commandLine :
          {std::string(R"(-R"")"), Quoted("missing/dir/job.prn"), std::string("-R"),
           "-R" + dir.File("job.prn")}) {
         owner.messages.clear();

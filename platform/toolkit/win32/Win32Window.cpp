@@ -184,6 +184,18 @@ public:
         return header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0))
                                  : 0;
     }
+    ListColumn GetColumn(int column) const override {
+        if (column < 0 || column >= GetColumnCount()) {
+            return {};
+        }
+        wchar_t heading[256] = {};
+        LVCOLUMNW col{};
+        col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        col.pszText = heading;
+        col.cchTextMax = 256;
+        Send(LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+        return {Narrow(heading), Align(col.fmt), col.cx};
+    }
     int InsertItem(int row, std::string_view text) override {
         std::wstring wide = Widen(text);
         LVITEMW item{};
@@ -247,6 +259,16 @@ private:
             break;
         }
         return LVCFMT_LEFT;
+    }
+    static ColumnAlign Align(int format) {
+        switch (format & LVCFMT_JUSTIFYMASK) {
+        case LVCFMT_RIGHT:
+            return ColumnAlign::Right;
+        case LVCFMT_CENTER:
+            return ColumnAlign::Center;
+        default:
+            return ColumnAlign::Left;
+        }
     }
     LPARAM KeyOf(int row) const {
         LVITEMW item{};
