@@ -109,5 +109,84 @@ TEST_F(Win32OptionsTest, WindowsAreBuiltFromTheTemplatesInDialogUnits) {
     });
 }
 
+TEST_F(Win32OptionsTest, SheetSitsBelowTheGroupInDialogUnitsWithPagesMadeOnFirstShow) {
+    Run([&](Driver& user) {
+        const HWND dialog = DialogHandle();
+        // The sheet is the last child: after the template's controls in the tab order.
+        const HWND sheet = GetWindow(GetWindow(dialog, GW_CHILD), GW_HWNDLAST);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_NE(GetWindowLongPtrW(sheet, GWL_EXSTYLE) & WS_EX_CONTROLPARENT, 0);
+        const RECT place = PlaceIn(dialog, sheet);
+        const RECT want = DialogUnits(dialog, 3, 123, 0, 0);
+        EXPECT_EQ(place.left, want.left);
+        EXPECT_EQ(place.top, want.top);
+        const RECT group = DialogUnits(dialog, 7, 7, 478, 94);
+        EXPECT_GT(place.top, group.bottom) << "clear of the General Settings group";
+
+        const HWND tabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+        ASSERT_NE(tabs, nullptr);
+        EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
+        wchar_t caption[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        item.cchTextMax = 64;
+        SendMessageW(tabs, TCM_GETITEMW, 3, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(caption, L"Document Printing");
+        // No buttons of a sheet's own: only the tab control and the pages made so far.
+        auto children = [&] {
+            int count = 0;
+            for (HWND child = GetWindow(sheet, GW_CHILD); child != nullptr;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                ++count;
+            }
+            return count;
+        };
+        EXPECT_EQ(children(), 2) << "the tab control and the start page";
+        ASSERT_TRUE(user.SelectTab(3));
+        ASSERT_TRUE(user.SelectTab(0));
+        EXPECT_EQ(children(), 3);
+    });
+}
+
+// Windows leaves out EN_CHANGE for a multi-line edit's WM_SETTEXT and sends it for a
+// single-line one; the toolkit notifies for both, once.
+TEST(Win32EditTest, TextFromCodeNotifiesOnceForEveryKindOfEdit) {
+    toolkit::DialogTemplate tmpl;
+    tmpl.Id = 700;
+    tmpl.Styles = toolkit::DialogStyle::Caption;
+    tmpl.Controls = {
+        {toolkit::ControlKind::Edit, 10, "", toolkit::Style::None, {}},
+        {toolkit::ControlKind::Edit, 11, "",
+         toolkit::Style::MultiLine | toolkit::Style::ReadOnly, {}},
+        {toolkit::ControlKind::Edit, 12, "", toolkit::Style::DigitsOnly, {}},
+    };
+    struct Dialog : toolkit::ModalDialog {
+        Dialog(toolkit::Backend& backend, const toolkit::DialogTemplate& tmpl)
+            : ModalDialog(backend, tmpl) {
+            for (int id : {10, 11, 12}) {
+                OnNotification(id, toolkit::Notification::EditChange,
+                               [this, id] { changes.push_back(id); });
+            }
+        }
+        std::vector<int> changes;
+    };
+    Win32Backend backend;
+    Dialog dialog(backend, tmpl);
+    backend.SetUser([&](Driver& user) {
+        for (int id : {10, 11, 12}) {
+            dialog.Item<toolkit::Edit>(id).SetText("text");
+            dialog.Item<toolkit::Edit>(id).SetText("text");
+        }
+        EXPECT_EQ(dialog.changes, (std::vector<int>{10, 10, 11, 11, 12, 12}));
+        dialog.changes.clear();
+        ASSERT_TRUE(user.TypeKeys(10, "ab"));
+        ASSERT_TRUE(user.Type(12, "x7"));
+        EXPECT_EQ(dialog.changes, (std::vector<int>{10, 10, 12}));
+        EXPECT_EQ(dialog.Item<toolkit::Edit>(10).GetText(), "textab");
+    });
+    dialog.DoModal();
+}
+
 } // namespace
 } // namespace varnak
