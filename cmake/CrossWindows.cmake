@@ -40,7 +40,7 @@ function(varnak_wine_tests)
                    -DCMAKE_BUILD_TYPE=Release
                    -DVARNAK_WERROR=${VARNAK_WERROR}
         BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR>
-                      --target varnak_wine_tests varnak_win32_tests varnak
+                      --target varnak_wine_tests varnak_win32_tests varnak varnak_screenshots
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
         USES_TERMINAL_BUILD ON)

@@ -3,6 +3,7 @@
 #include "platform/toolkit/win32/Win32Backend.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 // prsht.h names its function PropertySheet, like the toolkit's class.
 #undef PropertySheet
 
@@ -169,15 +170,20 @@ public:
         col.cx = widthPixels;
         col.pszText = text.data();
         col.iSubItem = column;
-        const auto at = static_cast<int>(Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-                                              reinterpret_cast<LPARAM>(&col)));
-        if (at == 0 && align != ColumnAlign::Left) {
-            // Insertion keeps the first column left-aligned; setting its format afterwards
-            // is honoured.
-            col.mask = LVCF_FMT;
-            Send(LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
+        if (column == 0 && align != ColumnAlign::Left && GetColumnCount() == 0) {
+            // A list view keeps its first column left-aligned whatever it is told; a column
+            // that only becomes the first one when a placeholder before it goes keeps its
+            // alignment.
+            LVCOLUMNW placeholder{};
+            placeholder.mask = LVCF_WIDTH;
+            Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&placeholder));
+            col.iSubItem = 1;
+            Send(LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
+            Send(LVM_DELETECOLUMN, 0);
+            return 0;
         }
-        return at;
+        return static_cast<int>(Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                                     reinterpret_cast<LPARAM>(&col)));
     }
     int GetColumnCount() const override {
         const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
@@ -490,6 +496,8 @@ Win32Sheet::~Win32Sheet() {
 void Win32Sheet::Place(HWND page) const {
     SetWindowPos(page, HWND_TOP, pageOrigin_.x, pageOrigin_.y, 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE);
+    // The page's background as the tab's body is drawn, as in a property sheet.
+    EnableThemeDialogTexture(page, ETDT_ENABLETAB);
 }
 
 void Win32Sheet::ShowPage(int index, DialogWindow& page) {
