@@ -149,6 +149,21 @@ TEST_F(Win32OptionsTest, SheetSitsBelowTheGroupInDialogUnitsWithPagesMadeOnFirst
     });
 }
 
+// Keys inside a page go to the sheet's dialog handling first: Enter applies nothing and
+// presses nothing, Escape still cancels the dialog.
+TEST_F(Win32OptionsTest, EnterInAPageDoesNothingAndEscapeThereCancels) {
+    EXPECT_EQ(Run([&](Driver& user) {
+                  ASSERT_EQ(user.ActiveTab(), 0);
+                  ASSERT_TRUE(user.Type(IDC_CHAPTER_PAGE_NUMBERS, "5"));
+                  ASSERT_TRUE(user.PressEnter(IDC_CHAPTER_PAGE_NUMBERS));
+                  EXPECT_TRUE(user.DialogOpen());
+                  EXPECT_TRUE(user.State(IDC_CHAPTER_LIST)->Rows.empty());
+                  ASSERT_TRUE(user.PressEscape());
+                  EXPECT_FALSE(user.DialogOpen());
+              }),
+              toolkit::IdCancel);
+}
+
 // Windows leaves out EN_CHANGE for a multi-line edit's WM_SETTEXT and sends it for a
 // single-line one; the toolkit notifies for both, once.
 TEST(Win32EditTest, TextFromCodeNotifiesOnceForEveryKindOfEdit) {
