@@ -21,6 +21,7 @@ private:
 // The texts of a combo box's items, in list order.
 inline std::vector<std::string> ItemTexts(const toolkit::ComboBox& combo) {
     std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(combo.GetCount()));
     for (int index = 0; index < combo.GetCount(); ++index) {
         texts.push_back(combo.GetLBText(index));
     }

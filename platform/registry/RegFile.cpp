@@ -334,8 +334,13 @@ RegKeyData& RegFile::AddKey(std::string_view path) {
 }
 
 RegKeyData& RegFile::CreateKey(std::string_view path) {
-    // Parents first, each as its own section, as an export of the registry lists them.
-    for (auto separator = path.find('\\'); separator != std::string_view::npos;
+    // Parents first, each as its own section, as an export of the registry lists them; the
+    // hive itself gets none.
+    const auto hiveEnd = path.find('\\');
+    if (hiveEnd == std::string_view::npos) {
+        return AddKey(path);
+    }
+    for (auto separator = path.find('\\', hiveEnd + 1); separator != std::string_view::npos;
          separator = path.find('\\', separator + 1)) {
         const auto parent = path.substr(0, separator);
         if (!KeyExists(parent)) {

@@ -109,6 +109,7 @@ ControlState Snapshot(const Control& control) {
     }
     if (const auto* combo = dynamic_cast<const ComboBox*>(&control)) {
         state.Selection = combo->GetCurSel();
+        state.Items.reserve(static_cast<std::size_t>(combo->GetCount()));
         for (int index = 0; index < combo->GetCount(); ++index) {
             state.Items.push_back(combo->GetLBText(index));
         }
@@ -120,6 +121,7 @@ ControlState Snapshot(const Control& control) {
         }
         for (int row = 0; row < list->GetItemCount(); ++row) {
             std::vector<std::string> cells;
+            cells.reserve(static_cast<std::size_t>(list->GetColumnCount()));
             for (int column = 0; column < list->GetColumnCount(); ++column) {
                 cells.push_back(list->GetItemText(row, column));
             }

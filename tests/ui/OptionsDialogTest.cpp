@@ -63,6 +63,15 @@ TEST_F(OptionsDialogTest, LoadedCopiesShowWhenTheSheetOpensElsewhere) {
     });
 }
 
+TEST_F(OptionsDialogTest, StoredLastTabPicksTheStartPageAndOutOfRangeOpensTheFirst) {
+    const std::pair<std::uint32_t, int> cases[] = {{3, 3}, {2, 2}, {4, 0}, {9, 0}, {0xffffffffu, 0}};
+    for (const auto& [stored, opened] : cases) {
+        Loaded(1, stored);
+        RunDialog([&](Driver& user) { EXPECT_EQ(user.ActiveTab(), opened) << "stored " << stored; });
+        EXPECT_EQ(settings.LastTab(), static_cast<std::uint32_t>(opened)) << "stored " << stored;
+    }
+}
+
 // A stored copy count must not overwrite the lock of the Chapter Printing page.
 TEST_F(OptionsDialogTest, LoadedCopiesDoNotBreakTheChapterLock) {
     Loaded(3, 0);
