@@ -17,11 +17,10 @@ using toolkit::ComboBox;
 using toolkit::Edit;
 using toolkit::Notification;
 
-const ListPageControls Controls{ids::IDC_CHAPTER_LIST,     ids::IDC_CHAPTER_DELETE,
-                                ids::IDC_CHAPTER_PAGE_NUMBERS, ids::IDC_CHAPTER_SEPARATOR,
-                                ids::IDC_CHAPTER_MODIFY,   ids::IDC_CHAPTER_OVERLAY,
-                                ids::IDC_CHAPTER_TRAY,     ids::IDC_CHAPTER_DESCRIPTION,
-                                ids::IDC_CHAPTER_APPLY};
+const ListPageControls Controls{
+    ids::IDC_CHAPTER_LIST,      ids::IDC_CHAPTER_DELETE,      ids::IDC_CHAPTER_PAGE_NUMBERS,
+    ids::IDC_CHAPTER_SEPARATOR, ids::IDC_CHAPTER_MODIFY,      ids::IDC_CHAPTER_OVERLAY,
+    ids::IDC_CHAPTER_TRAY,      ids::IDC_CHAPTER_DESCRIPTION, ids::IDC_CHAPTER_APPLY};
 
 constexpr std::array<ListPageColumn, 5> Columns{{
     {"Last Page", ColumnAlign::Right, 60},
@@ -67,8 +66,8 @@ bool CSettings::OnInitDialog() {
         ShowRememberedInputs(settings.LastChapterPageNumbers(), settings.LastChapterInputTray(),
                              settings.LastChapterFormOverlay());
         if (settings.LastChapterCopyCount() > 1) {
-            Item<Edit>(ids::IDC_CHAPTER_COPIES).SetText(
-                FormatUnsigned(settings.LastChapterCopyCount()));
+            Item<Edit>(ids::IDC_CHAPTER_COPIES)
+                .SetText(FormatUnsigned(settings.LastChapterCopyCount()));
         }
         if (settings.LastRemainingChapterCopyCount() > 1) {
             Item<Edit>(ids::IDC_REMAINING_COPIES)
@@ -148,7 +147,9 @@ void CSettings::StoreSettings() {
     }
 }
 
-bool CSettings::IsEmpty() const { return Settings().ChapterEntryCount() == 0; }
+bool CSettings::IsEmpty() const {
+    return Settings().ChapterEntryCount() == 0;
+}
 
 void CSettings::OnApply() {
     const std::string text = PageNumbersText();
@@ -160,6 +161,7 @@ void CSettings::OnApply() {
     const std::uint32_t overlay = SelectedOverlay().Number;
     const std::int32_t tray = std::max(SelectedTray(), 0);
     JobSettings& settings = Settings();
+    auto& list = List();
     bool chapterTouched = false;
     RunApplyPasses(
         ParsePageNumberList(text), settings.ChapterEntries(), &ChapterEntry::LastPage,
@@ -168,7 +170,7 @@ void CSettings::OnApply() {
             entry.CopyCount = copyCount;
             entry.FormOverlay = overlay;
             entry.InputTray = tray;
-            WriteChapterCells(static_cast<int>(index), entry);
+            WriteChapterCells(list, static_cast<int>(index), entry);
             chapterTouched = true;
             return true;
         },
@@ -179,13 +181,13 @@ void CSettings::OnApply() {
             entry.CopyCount = copyCount;
             entry.FormOverlay = overlay;
             entry.InputTray = tray;
-            InsertChapterRow(entry);
+            InsertChapterRow(list, entry);
             settings.AddChapterEntry(entry);
             chapterTouched = true;
             return true;
         });
     ShowLastRow(ApplyRemainingCopyCount(chapterTouched, copyCount));
-    if (List().GetItemCount() > 1) {
+    if (list.GetItemCount() > 1) {
         Owner().EnableOK();
         Owner().LockCopiesToOne();
     }
@@ -288,17 +290,15 @@ bool CSettings::BothListsSayNone() const {
            Item<ComboBox>(ids::IDC_CHAPTER_TRAY).GetText() == NoneItem;
 }
 
-void CSettings::InsertChapterRow(const ChapterEntry& entry) {
-    auto& list = List();
+void CSettings::InsertChapterRow(toolkit::ListView& list, const ChapterEntry& entry) {
     // New chapters go just above the "Last" row.
     const int at = HasLastRow ? list.GetItemCount() - 1 : list.GetItemCount();
     const int row = list.InsertItem(at, FormatUnsigned(entry.LastPage));
     list.SetItemText(row, 1, SeparatorAction);
-    WriteChapterCells(row, entry);
+    WriteChapterCells(list, row, entry);
 }
 
-void CSettings::WriteChapterCells(int row, const ChapterEntry& entry) {
-    auto& list = List();
+void CSettings::WriteChapterCells(toolkit::ListView& list, int row, const ChapterEntry& entry) {
     list.SetItemText(row, 2, FormatUnsigned(entry.FormOverlay));
     list.SetItemText(row, 3, TrayName(entry.InputTray));
     list.SetItemText(row, CopiesColumn, FormatUnsigned(entry.CopyCount));

@@ -14,11 +14,10 @@ namespace {
 using toolkit::ColumnAlign;
 using toolkit::Notification;
 
-const ListPageControls Controls{ids::IDC_PAGE_LIST,       ids::IDC_PAGE_DELETE,
-                                ids::IDC_PAGE_NUMBERS,    ids::IDC_PAGE_SEPARATOR,
-                                ids::IDC_PAGE_MODIFY,     ids::IDC_PAGE_OVERLAY,
-                                ids::IDC_PAGE_TRAY,       ids::IDC_PAGE_DESCRIPTION,
-                                ids::IDC_PAGE_APPLY};
+const ListPageControls Controls{
+    ids::IDC_PAGE_LIST,      ids::IDC_PAGE_DELETE,      ids::IDC_PAGE_NUMBERS,
+    ids::IDC_PAGE_SEPARATOR, ids::IDC_PAGE_MODIFY,      ids::IDC_PAGE_OVERLAY,
+    ids::IDC_PAGE_TRAY,      ids::IDC_PAGE_DESCRIPTION, ids::IDC_PAGE_APPLY};
 
 constexpr std::array<ListPageColumn, 4> Columns{{
     {"Page", ColumnAlign::Right, 50},
@@ -36,13 +35,11 @@ CSpecialSettings::CSpecialSettings(JobSettings& settings, COptionsDlg& owner,
     : CListPage(DocumentPrintingTemplate(), Controls, settings, owner, registry) {
     OnNotification(ids::IDC_PAGE_APPLY, Notification::Clicked, [this] { OnApply(); });
     OnNotification(ids::IDC_PAGE_DELETE, Notification::Clicked, [this] { OnDelete(); });
-    OnNotification(ids::IDC_PAGE_OVERLAY, Notification::SelChange,
-                   [this] { OnOverlaySelected(); });
+    OnNotification(ids::IDC_PAGE_OVERLAY, Notification::SelChange, [this] { OnOverlaySelected(); });
     OnNotification(ids::IDC_PAGE_TRAY, Notification::SelChange, [this] { ApplyEnablingRule(); });
     OnNotification(ids::IDC_PAGE_NUMBERS, Notification::EditChange,
                    [this] { ApplyEnablingRule(); });
-    OnNotification(ids::IDC_PAGE_LIST, Notification::ItemChanged,
-                   [this] { OnListItemChanged(); });
+    OnNotification(ids::IDC_PAGE_LIST, Notification::ItemChanged, [this] { OnListItemChanged(); });
 }
 
 bool CSpecialSettings::OnInitDialog() {
@@ -105,7 +102,9 @@ void CSpecialSettings::StoreSettings() {
     Settings().SetLastFormOverlay(static_cast<std::int32_t>(inputs.Overlay));
 }
 
-bool CSpecialSettings::IsEmpty() const { return Settings().PageEntryCount() == 0; }
+bool CSpecialSettings::IsEmpty() const {
+    return Settings().PageEntryCount() == 0;
+}
 
 void CSpecialSettings::OnApply() {
     const std::string text = PageNumbersText();
@@ -119,6 +118,7 @@ void CSpecialSettings::OnApply() {
     // No selection means no tray, for updated and new entries alike.
     const std::int32_t tray = std::max(SelectedTray(), 0);
     JobSettings& settings = Settings();
+    auto& list = List();
     const bool applied = RunApplyPasses(
         ParsePageNumberList(text), settings.PageEntries(), &PageEntry::Page,
         [&](std::size_t index) {
@@ -128,7 +128,7 @@ void CSpecialSettings::OnApply() {
             PageEntry& entry = *settings.PageEntryAt(index);
             entry.FormOverlay = overlay.Number;
             entry.InputTray = tray;
-            WriteEntryCells(static_cast<int>(index), entry);
+            WriteEntryCells(list, static_cast<int>(index), entry);
             return true;
         },
         [&](std::uint32_t page) {
@@ -141,7 +141,7 @@ void CSpecialSettings::OnApply() {
             entry.InputTray = tray;
             entry.Kind = 1;
             settings.AddPageEntry(entry);
-            AppendRow(entry);
+            AppendRow(list, entry);
             return true;
         });
     if (!applied) {
@@ -177,15 +177,13 @@ void CSpecialSettings::OnListItemChanged() {
     Item<toolkit::Button>(ids::IDC_PAGE_DELETE).Enable(SelectedRow() >= 0);
 }
 
-void CSpecialSettings::AppendRow(const PageEntry& entry) {
-    auto& list = List();
+void CSpecialSettings::AppendRow(toolkit::ListView& list, const PageEntry& entry) {
     const int row = list.InsertItem(list.GetItemCount(), FormatUnsigned(entry.Page));
     list.SetItemText(row, 1, SeparatorAction);
-    WriteEntryCells(row, entry);
+    WriteEntryCells(list, row, entry);
 }
 
-void CSpecialSettings::WriteEntryCells(int row, const PageEntry& entry) {
-    auto& list = List();
+void CSpecialSettings::WriteEntryCells(toolkit::ListView& list, int row, const PageEntry& entry) {
     list.SetItemText(row, 2, FormatUnsigned(entry.FormOverlay));
     list.SetItemText(row, 3, TrayName(entry.InputTray));
 }

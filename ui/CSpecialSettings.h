@@ -32,8 +32,8 @@ public:
 
 private:
     void DisableEditing();
-    void AppendRow(const PageEntry& entry);
-    void WriteEntryCells(int row, const PageEntry& entry);
+    void AppendRow(toolkit::ListView& list, const PageEntry& entry);
+    void WriteEntryCells(toolkit::ListView& list, int row, const PageEntry& entry);
     void ShowOverlayError();
 };
 

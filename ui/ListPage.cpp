@@ -23,8 +23,7 @@ std::string_view TrayName(std::int32_t tray) {
 
 CListPage::CListPage(const toolkit::DialogTemplate& tmpl, const ListPageControls& controls,
                      JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
-    : JobPage(tmpl), controls_(controls), settings_(settings), owner_(owner),
-      catalog_(registry) {}
+    : JobPage(tmpl), controls_(controls), settings_(settings), owner_(owner), catalog_(registry) {}
 
 void CListPage::FillControls(std::span<const ListPageColumn> columns) {
     auto& trays = Item<ComboBox>(controls_.TrayList);
@@ -99,7 +98,9 @@ std::string CListPage::PageNumbersText() const {
     return Item<Edit>(controls_.PageNumbers).GetText();
 }
 
-int CListPage::SelectedTray() const { return Item<ComboBox>(controls_.TrayList).GetCurSel(); }
+int CListPage::SelectedTray() const {
+    return Item<ComboBox>(controls_.TrayList).GetCurSel();
+}
 
 OverlayChoice CListPage::SelectedOverlay() const {
     const auto& overlays = Item<ComboBox>(controls_.OverlayList);
@@ -119,8 +120,12 @@ ListPageInputs CListPage::CurrentInputs() const {
     return {PageNumbersText(), tray < 0 ? 0 : tray, SelectedOverlay().Number};
 }
 
-int CListPage::SelectedRow() const { return List().GetNextSelected(); }
+int CListPage::SelectedRow() const {
+    return List().GetNextSelected();
+}
 
-toolkit::ListView& CListPage::List() const { return Item<toolkit::ListView>(controls_.List); }
+toolkit::ListView& CListPage::List() const {
+    return Item<toolkit::ListView>(controls_.List);
+}
 
 } // namespace varnak

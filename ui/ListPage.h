@@ -12,7 +12,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace varnak {
@@ -52,23 +51,47 @@ struct ListPageInputs {
 };
 
 // The position of the first entry of each page number, so that an Apply finds the entry to
-// update without scanning the list for every number it was given.
+// update without scanning the list for every number it was given. Open addressing in one
+// array: an Apply builds it afresh, and a node per entry would cost an allocation each.
 class FirstEntryIndex {
 public:
     template <class Entry>
     FirstEntryIndex(const std::vector<Entry>& entries, std::uint32_t Entry::*page) {
-        first_.reserve(entries.size());
+        std::size_t capacity = 16;
+        while (capacity < entries.size() * 2) {
+            capacity *= 2;
+        }
+        slots_.assign(capacity, Slot{});
+        mask_ = capacity - 1;
         for (std::size_t index = 0; index < entries.size(); ++index) {
-            first_.try_emplace(entries[index].*page, index);
+            Slot& slot = slots_[SlotOf(entries[index].*page)];
+            if (slot.Position == Empty) {
+                slot = {entries[index].*page, index};
+            }
         }
     }
     std::optional<std::size_t> Find(std::uint32_t page) const {
-        const auto found = first_.find(page);
-        return found != first_.end() ? std::optional(found->second) : std::nullopt;
+        const Slot& slot = slots_[SlotOf(page)];
+        return slot.Position != Empty ? std::optional(slot.Position) : std::nullopt;
     }
 
 private:
-    std::unordered_map<std::uint32_t, std::size_t> first_;
+    static constexpr std::size_t Empty = static_cast<std::size_t>(-1);
+    struct Slot {
+        std::uint32_t Page = 0;
+        std::size_t Position = Empty;
+    };
+    // The slot that holds page, or the empty slot where it would go.
+    std::size_t SlotOf(std::uint32_t page) const {
+        std::size_t at = static_cast<std::size_t>((page * 0x9E3779B97F4A7C15ull) >> 32) & mask_;
+        while (slots_[at].Position != Empty && slots_[at].Page != page) {
+            at = (at + 1) & mask_;
+        }
+        return at;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
 };
 
 // Runs the two passes of an Apply over the numbers of a page-number text, in order. Update
