@@ -24,7 +24,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"bare name", "varnak.exe", ""},
         Case{"name and switch", "varnak.exe -R\"C:\\a b.tkt\"", "-R\"C:\\a b.tkt\""},
         Case{"quoted name with blanks", "\"C:\\Program Files\\varnak.exe\" -DEBUG", "-DEBUG"},
-        Case{"quoted name runs to its closing quote", "\"C:\\x\"y.exe -R\"a\"", "-R\"a\""},
+        Case{"quoted name ends at its closing quote", "\"C:\\x\"y.exe -R\"a\"", "y.exe -R\"a\""},
         Case{"blanks and tabs after the name go", "varnak.exe \t  -R\"a\"  ", "-R\"a\"  "},
         Case{"the rest is unchanged", "v.exe  -R\"a\"\t-DEBUG", "-R\"a\"\t-DEBUG"},
         Case{"the next quote ends the name", "\"C:\\varnak.exe -R\"x", "x"},
