@@ -52,7 +52,8 @@ private:
 };
 
 std::uint32_t DialogStyleOf(const DialogTemplate& tmpl, TemplateRole role) {
-    std::uint32_t style = DS_SETFONT | DS_FIXEDSYS; // with DS_SETFONT: "MS Shell Dlg" as the shell font
+    std::uint32_t style =
+        DS_SETFONT | DS_FIXEDSYS; // with DS_SETFONT: "MS Shell Dlg" as the shell font
     switch (role) {
     case TemplateRole::TopLevel:
         style |= WS_POPUP | WS_CLIPSIBLINGS;
@@ -103,7 +104,9 @@ std::string Narrow(std::wstring_view text) {
     return narrow;
 }
 
-std::wstring LinkMarkup(std::string_view label) { return L"<a>" + Widen(label) + L"</a>"; }
+std::wstring LinkMarkup(std::string_view label) {
+    return L"<a>" + Widen(label) + L"</a>";
+}
 
 Rect ControlBounds(const ControlTemplate& control, std::size_t index) {
     if (control.Bounds.Width > 0 || control.Bounds.Height > 0) {
@@ -153,8 +156,8 @@ ItemStyle StyleOf(const ControlTemplate& control, bool startsGroup) {
         break;
     case ControlKind::PushButton:
         item.ClassName = L"Button";
-        item.Style |= WS_TABSTOP |
-                      ((s & Style::DefaultButton) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        item.Style |=
+            WS_TABSTOP | ((s & Style::DefaultButton) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     case ControlKind::RadioButton:
         item.ClassName = L"Button";

@@ -50,7 +50,8 @@ BOOL CALLBACK ReadMessageBoxChild(HWND child, LPARAM param) {
     if ((style & SS_TYPEMASK) == SS_ICON) {
         const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         // Not shown yet, so the style says whether the box keeps its icon.
-        if (icon != nullptr && (style & WS_VISIBLE) != 0 && icon == LoadIconW(nullptr, WarningIcon)) {
+        if (icon != nullptr && (style & WS_VISIBLE) != 0 &&
+            icon == LoadIconW(nullptr, WarningIcon)) {
             capture.Event.Icon = MessageIcon::Warning;
         }
         return TRUE;
@@ -113,7 +114,9 @@ void PostClick(HWND hwnd, POINT at, WPARAM keys = 0) {
     PostMessageW(hwnd, WM_LBUTTONUP, keys, where);
 }
 
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+POINT Centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 
 class Win32Driver : public Driver {
 public:
@@ -338,8 +341,7 @@ private:
 Win32Backend::Win32Backend() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES |
-                     ICC_LINK_CLASS;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS;
     InitCommonControlsEx(&controls);
 }
 
@@ -362,9 +364,8 @@ std::unique_ptr<SheetWindow> Win32Backend::CreateSheetWindow(PropertySheet& shee
     return std::make_unique<Win32Sheet>(*this, sheet, parentHandle, POINT{place.left, place.top});
 }
 
-std::unique_ptr<DialogWindow> Win32Backend::CreatePageWindow(const DialogTemplate& tmpl,
-                                                             Dialog& owner, SheetWindow& sheet,
-                                                             int) {
+std::unique_ptr<DialogWindow>
+Win32Backend::CreatePageWindow(const DialogTemplate& tmpl, Dialog& owner, SheetWindow& sheet, int) {
     auto& host = static_cast<Win32Sheet&>(sheet);
     auto page =
         std::make_unique<Win32Window>(*this, tmpl, owner, TemplateRole::Page, host.Handle());
@@ -427,9 +428,8 @@ bool Win32Backend::OfferToSheet(MSG& msg) {
 
 void Win32Backend::Dispatch(MSG& msg) {
     ModalDialog* dialog = RunningDialog();
-    const HWND top = dialog != nullptr && dialog->Window() != nullptr
-                         ? Handle(*dialog->Window())
-                         : nullptr;
+    const HWND top =
+        dialog != nullptr && dialog->Window() != nullptr ? Handle(*dialog->Window()) : nullptr;
     bool handled = false;
     if (IsKeyMessage(msg) && IsWithin(top, msg.hwnd)) {
         const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
@@ -443,10 +443,9 @@ void Win32Backend::Dispatch(MSG& msg) {
         } else if (OfferToSheet(msg)) {
             handled = true;
         } else if (key) {
-            const KeyMessage message{msg.message == WM_KEYDOWN ? KeyMessage::Type::KeyDown
-                                                               : KeyMessage::Type::KeyUp,
-                                     static_cast<int>(msg.wParam),
-                                     window != nullptr ? window->IdOf(msg.hwnd) : NoId};
+            const KeyMessage message{
+                msg.message == WM_KEYDOWN ? KeyMessage::Type::KeyDown : KeyMessage::Type::KeyUp,
+                static_cast<int>(msg.wParam), window != nullptr ? window->IdOf(msg.hwnd) : NoId};
             handled = dialog->PreTranslateMessage(message);
         }
         if (!handled) {
@@ -498,8 +497,8 @@ void Win32Backend::ShowMessage(DialogWindow* owner, const std::string& text,
     MessageCapture capture;
     capture.Event.What = UserEvent::Type::Message;
     CurrentCapture = &capture;
-    CaptureHook = SetWindowsHookExW(WH_CALLWNDPROCRET, CaptureMessageBox, nullptr,
-                                    GetCurrentThreadId());
+    CaptureHook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, CaptureMessageBox, nullptr, GetCurrentThreadId());
     MessageBoxW(ownerHandle, Widen(text).c_str(), Widen(title).c_str(), type);
     UnhookWindowsHookEx(CaptureHook);
     CaptureHook = nullptr;

@@ -68,9 +68,7 @@ public:
     // The window of the dialog's property sheet and its tab control; null without one.
     HWND SheetHandle(const ModalDialog& dialog) const;
     HWND SheetTabs(const ModalDialog& dialog) const;
-    ModalDialog* RunningDialog() const {
-        return running_.empty() ? nullptr : running_.back();
-    }
+    ModalDialog* RunningDialog() const { return running_.empty() ? nullptr : running_.back(); }
 
 private:
     void AfterDispatch();

@@ -29,9 +29,7 @@ public:
 
     int Id() const override { return template_.Id; }
     ControlKind Kind() const override { return template_.Kind; }
-    void SetText(std::string_view text) override {
-        SetWindowTextW(hwnd_, Widen(text).c_str());
-    }
+    void SetText(std::string_view text) override { SetWindowTextW(hwnd_, Widen(text).c_str()); }
     std::string GetText() const override { return WindowText(hwnd_); }
     void Enable(bool enable) override { EnableWindow(hwnd_, enable ? TRUE : FALSE); }
     bool IsEnabled() const override { return IsWindowEnabled(hwnd_) != FALSE; }
@@ -76,7 +74,9 @@ private:
 class Win32Button : public ControlBase<Button> {
 public:
     using ControlBase::ControlBase;
-    void SetCheck(bool checked) override { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
+    void SetCheck(bool checked) override {
+        Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
     bool GetCheck() const override { return Send(BM_GETCHECK) == BST_CHECKED; }
     void OnCommand(int code) override {
         // The dialog manager sends IDOK for Enter even when OK is disabled.
@@ -116,7 +116,8 @@ public:
     using ControlBase::ControlBase;
     std::string GetText() const override { return GetLBText(GetCurSel()); }
     int AddString(std::string_view text) override {
-        return static_cast<int>(Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
+        return static_cast<int>(
+            Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
     }
     void SetCurSel(int index) override {
         // Windows clears the selection for a position outside the list; Wine keeps it.
@@ -137,8 +138,8 @@ public:
     }
     int FindStringExact(int start, std::string_view text) const override {
         const std::wstring wide = Widen(text);
-        const auto found = static_cast<int>(
-            Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(wide.c_str())));
+        const auto found = static_cast<int>(Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start),
+                                                 reinterpret_cast<LPARAM>(wide.c_str())));
         // Windows wraps round to the top; the toolkit's search ends at the bottom.
         return found == CB_ERR || (start >= 0 && found <= start) ? -1 : found;
     }
@@ -182,8 +183,8 @@ public:
             Send(LVM_DELETECOLUMN, 0);
             return 0;
         }
-        return static_cast<int>(Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-                                     reinterpret_cast<LPARAM>(&col)));
+        return static_cast<int>(
+            Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
     }
     int GetColumnCount() const override {
         const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
@@ -311,9 +312,9 @@ std::unique_ptr<Control> MakeControl(const ControlTemplate& tmpl, HWND hwnd, Win
 
 HWND CreateFromTemplate(const std::vector<std::uint8_t>& bytes, HWND parent, DLGPROC proc,
                         void* self, int id) {
-    const HWND hwnd = CreateDialogIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), parent,
-        proc, reinterpret_cast<LPARAM>(self));
+    const HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                                 reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()),
+                                                 parent, proc, reinterpret_cast<LPARAM>(self));
     if (hwnd == nullptr) {
         throw std::runtime_error("cannot create the window of template " + std::to_string(id) +
                                  ": error " + std::to_string(GetLastError()));
@@ -363,7 +364,9 @@ Control* Win32Window::Item(int id) {
     return nullptr;
 }
 
-void Win32Window::EndModal(int) { PostMessageW(hwnd_, WM_NULL, 0, 0); }
+void Win32Window::EndModal(int) {
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
 
 Win32Window* Win32Window::FromHandle(HWND dialog) {
     return reinterpret_cast<Win32Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -453,11 +456,11 @@ Win32Sheet::Win32Sheet(Win32Backend& backend, PropertySheet& sheet, HWND parent,
     : backend_(backend), sheet_(sheet) {
     DialogTemplate frame;
     frame.Id = 0;
-    hwnd_ = CreateFromTemplate(BuildDialogTemplate(frame, TemplateRole::Sheet), parent, Proc,
-                               this, frame.Id);
+    hwnd_ = CreateFromTemplate(BuildDialogTemplate(frame, TemplateRole::Sheet), parent, Proc, this,
+                               frame.Id);
     tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                            hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0, 0, hwnd_,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(tabs_, WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
     RECT largest{0, 0, 0, 0};
     for (int index = 0; index < sheet.GetPageCount(); ++index) {
@@ -494,8 +497,7 @@ Win32Sheet::~Win32Sheet() {
 }
 
 void Win32Sheet::Place(HWND page) const {
-    SetWindowPos(page, HWND_TOP, pageOrigin_.x, pageOrigin_.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(page, HWND_TOP, pageOrigin_.x, pageOrigin_.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     // The page's background as the tab's body is drawn, as in a property sheet.
     EnableThemeDialogTexture(page, ETDT_ENABLETAB);
 }

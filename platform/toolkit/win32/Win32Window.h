@@ -33,8 +33,8 @@ HWND HandleOf(const Control& control);
 // toolkit's Dialog; destroying it destroys the window.
 class Win32Window : public DialogWindow {
 public:
-    Win32Window(Win32Backend& backend, const DialogTemplate& tmpl, Dialog& owner,
-                TemplateRole role, HWND parent);
+    Win32Window(Win32Backend& backend, const DialogTemplate& tmpl, Dialog& owner, TemplateRole role,
+                HWND parent);
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;

@@ -28,8 +28,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"blanks and tabs after the name go", "varnak.exe \t  -R\"a\"  ", "-R\"a\"  "},
         Case{"the rest is unchanged", "v.exe  -R\"a\"\t-DEBUG", "-R\"a\"\t-DEBUG"},
         Case{"the next quote ends the name", "\"C:\\varnak.exe -R\"x", "x"},
-        Case{"unclosed quote takes everything", "\"C:\\varnak.exe", ""},
-        Case{"empty", "", ""}),
+        Case{"unclosed quote takes everything", "\"C:\\varnak.exe", ""}, Case{"empty", "", ""}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 } // namespace

@@ -1,8 +1,8 @@
 // What the Win32 backend adds to the shared behaviour tests: the windows as Windows built them
 // from the templates, and the native notifications it adapts.
+#include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/Driver.h"
-#include "platform/toolkit/win32/Win32Backend.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "ui/COptionsDlg.h"
@@ -95,8 +95,8 @@ TEST_F(Win32OptionsTest, WindowsAreBuiltFromTheTemplatesInDialogUnits) {
             const HWND control = GetDlgItem(dialog, c.id);
             ASSERT_NE(control, nullptr) << "case: " << c.id;
             const RECT place = PlaceIn(dialog, control);
-            const RECT want = DialogUnits(dialog, c.units.left, c.units.top, c.units.right,
-                                          c.units.bottom);
+            const RECT want =
+                DialogUnits(dialog, c.units.left, c.units.top, c.units.right, c.units.bottom);
             EXPECT_EQ(place.left, want.left) << "case: " << c.id;
             EXPECT_EQ(place.top, want.top) << "case: " << c.id;
             if (c.units.bottom != 0) { // a combo box's height is that of its list
@@ -172,8 +172,11 @@ TEST(Win32EditTest, TextFromCodeNotifiesOnceForEveryKindOfEdit) {
     tmpl.Styles = toolkit::DialogStyle::Caption;
     tmpl.Controls = {
         {toolkit::ControlKind::Edit, 10, "", toolkit::Style::None, {}},
-        {toolkit::ControlKind::Edit, 11, "",
-         toolkit::Style::MultiLine | toolkit::Style::ReadOnly, {}},
+        {toolkit::ControlKind::Edit,
+         11,
+         "",
+         toolkit::Style::MultiLine | toolkit::Style::ReadOnly,
+         {}},
         {toolkit::ControlKind::Edit, 12, "", toolkit::Style::DigitsOnly, {}},
     };
     struct Dialog : toolkit::ModalDialog {
