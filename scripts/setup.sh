@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-tidy cppcheck
-          g++-mingw-w64-x86-64-posix wine64)
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb)
 
 missing=()
 for package in "${packages[@]}"; do
