@@ -12,7 +12,7 @@ PREFIX  ?= /usr/local
 DEMO    := $(abspath $(BUILD))/demo
 
 .PHONY: all setup configure build test test-native test-asan fuzz fuzz-smoke lint bench clean \
-        run install screenshots
+        run install windows screenshots screenshots-qt screenshots-windows
 
 all: build
 
@@ -80,15 +80,40 @@ run: build
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 
-# A picture of each page under Xvfb, into the build folder.
-screenshots: build
-	@examples/install-demo.sh --fresh $(abspath $(BUILD))/screenshots/demo >/dev/null
-	@VARNAK_REGISTRY=$(abspath $(BUILD))/screenshots/demo/registry.reg QT_QPA_PLATFORM=xcb \
+# Pictures of each page, of the Qt dialog and of the Windows one, in $(BUILD)/screenshots.
+screenshots: screenshots-qt screenshots-windows
+
+# The Qt dialog under Xvfb, one picture per page, in $(BUILD)/screenshots/qt.
+screenshots-qt: build
+	@examples/install-demo.sh --fresh $(abspath $(BUILD))/screenshots/qt/demo >/dev/null
+	@VARNAK_REGISTRY=$(abspath $(BUILD))/screenshots/qt/demo/registry.reg QT_QPA_PLATFORM=xcb \
 	    xvfb-run -a -s "-screen 0 1280x1024x24" \
-	    $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots
+	    $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
+
+# varnak.exe for 64-bit Windows in dist/, and for 32-bit Windows in dist/i686/ (for sites whose
+# product family runs as 32-bit programs; it can't be run on this machine).
+windows: setup
+	@for arch in x86_64 i686; do \
+	    cmake -S . -B $(BUILD)/dist-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVARNAK_MINGW_ARCH=$$arch \
+	        -DVARNAK_TESTS=OFF -DVARNAK_WERROR=$(WERROR) >/dev/null && \
+	    cmake --build $(BUILD)/dist-$$arch -j $(JOBS) --target varnak || exit 1; \
+	done
+	@mkdir -p dist/i686
+	@cp $(BUILD)/dist-x86_64/app/win32/varnak.exe dist/varnak.exe
+	@cp $(BUILD)/dist-i686/app/win32/varnak.exe dist/i686/varnak.exe
+	@sha256sum dist/varnak.exe dist/i686/varnak.exe
+
+# Pictures of the real dialog under Wine on a virtual display, one per page, in
+# $(BUILD)/screenshots.
+screenshots-windows: build
+	@scripts/wine-display.sh /usr/lib/wine/wine64 $(CURDIR)/$(BUILD)/wine-prefix \
+	    $(CURDIR)/$(BUILD)/windows/tests/toolkit/win32/varnak_screenshots.exe
+	@python3 scripts/bmp-to-png.py $(BUILD)/wine-prefix/drive_c/varnak-screenshots \
+	    $(BUILD)/screenshots
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
 
 clean:
-	@rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	@rm -rf $(BUILD) $(ASAN) $(FUZZ) dist

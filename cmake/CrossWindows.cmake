@@ -17,8 +17,9 @@ macro(varnak_cross_googletest)
     endif()
 endmacro()
 
-# Native build: builds the Windows test executable in <build>/windows and runs it under
-# wine64 as one CTest test, with one Wine prefix in <build>/wine-prefix.
+# Native build: builds the Windows test executables in <build>/windows and runs them under
+# wine64 as one CTest test, on a virtual display of their own (Xvfb), with one Wine prefix in
+# <build>/wine-prefix: the backend-independent suites, then those on the Win32 backend.
 function(varnak_wine_tests)
     option(VARNAK_WINE_TESTS "Run the Windows test executable under Wine" ON)
     if(VARNAK_CROSS_WINDOWS OR NOT VARNAK_WINE_TESTS)
@@ -38,12 +39,14 @@ function(varnak_wine_tests)
         CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
                    -DCMAKE_BUILD_TYPE=Release
                    -DVARNAK_WERROR=${VARNAK_WERROR}
-        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target varnak_wine_tests
+        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR>
+                      --target varnak_wine_tests varnak_win32_tests varnak varnak_screenshots
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
         USES_TERMINAL_BUILD ON)
     add_test(NAME wine_tests
-             COMMAND ${PROJECT_SOURCE_DIR}/cmake/run-under-wine.sh ${VARNAK_WINE64}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-display.sh ${VARNAK_WINE64}
                      ${CMAKE_BINARY_DIR}/wine-prefix
-                     ${CMAKE_BINARY_DIR}/windows/tests/varnak_wine_tests.exe)
+                     ${CMAKE_BINARY_DIR}/windows/tests/varnak_wine_tests.exe
+                     ${CMAKE_BINARY_DIR}/windows/tests/toolkit/win32/varnak_win32_tests.exe)
 endfunction()

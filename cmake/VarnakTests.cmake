@@ -8,6 +8,8 @@ function(varnak_test_suite name)
     cmake_parse_arguments(SUITE "WINE" "" "SOURCES;LIBS" ${ARGN})
     list(TRANSFORM SUITE_SOURCES PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/")
     if(VARNAK_CROSS_WINDOWS)
+        # Kept per suite too, for the executables that run a suite on another backend.
+        set_property(GLOBAL PROPERTY VARNAK_SUITE_${name}_SOURCES ${SUITE_SOURCES})
         if(SUITE_WINE)
             set_property(GLOBAL APPEND PROPERTY VARNAK_WINE_SOURCES ${SUITE_SOURCES})
             set_property(GLOBAL APPEND PROPERTY VARNAK_WINE_LIBS ${SUITE_LIBS})

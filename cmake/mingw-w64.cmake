@@ -1,10 +1,12 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 (posix threads), linked statically so
 # that the executables need no runtime DLLs of the compiler, e.g. under Wine:
 #   cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+# -DVARNAK_MINGW_ARCH=i686 builds for 32-bit Windows instead.
+set(VARNAK_MINGW_ARCH x86_64 CACHE STRING "x86_64 or i686")
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_SYSTEM_PROCESSOR ${VARNAK_MINGW_ARCH})
 
-set(VARNAK_MINGW_PREFIX x86_64-w64-mingw32)
+set(VARNAK_MINGW_PREFIX ${VARNAK_MINGW_ARCH}-w64-mingw32)
 set(CMAKE_C_COMPILER ${VARNAK_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${VARNAK_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${VARNAK_MINGW_PREFIX}-windres)

@@ -22,10 +22,8 @@ using toolkit::Edit;
 using toolkit::Notification;
 
 constexpr const char* NoneItem = "None";
-// Dialog units: where the design's 5, 200 pixels fall at 96 DPI with the dialog's font. Fixed
-// pixels would overlap the General Settings group at larger scalings.
-constexpr int SheetX = 3;
-constexpr int SheetY = 123;
+constexpr int SheetX = 5; // pixels in the client area
+constexpr int SheetY = 200;
 
 toolkit::MessageIcon ToolkitIcon(MessageIcon icon) {
     return icon == MessageIcon::Warning ? toolkit::MessageIcon::Warning

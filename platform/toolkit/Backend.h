@@ -61,8 +61,7 @@ public:
 
     virtual std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
                                                              Dialog& owner) = 0;
-    // x and y are dialog units of the parent's template, so that the sheet keeps its place
-    // against the parent's controls at every font size and scaling.
+    // x and y are pixels in the parent's client area.
     virtual std::unique_ptr<SheetWindow> CreateSheetWindow(PropertySheet& sheet,
                                                            DialogWindow& parent, int x,
                                                            int y) = 0;

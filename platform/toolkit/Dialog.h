@@ -138,7 +138,7 @@ public:
     // A start page outside the pages opens the first one.
     void SetStartPage(int index) { startPage_ = index; }
 
-    // Creates the sheet in the parent's window at x, y (dialog units), then creates and activates
+    // Creates the sheet in the parent's window at x, y (pixels), then creates and activates
     // the start page.
     void Create(ModalDialog& parent, int x, int y);
     void Destroy();

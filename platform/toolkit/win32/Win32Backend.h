@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/toolkit/Backend.h"
+#include "platform/toolkit/Dialog.h"
+
+#include <exception>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace varnak::toolkit::win32 {
+
+class Win32Sheet;
+class Win32Window;
+
+// The toolkit on Windows' own dialogs and common controls (version 6): dialogs and pages
+// created from in-memory templates, the property sheet as a child window with a tab per
+// page, and a modal loop that offers keyboard input to the sheet, then to the dialog's key
+// filter, then to the dialog manager. Native notifications are adapted to the toolkit's
+// rules (see Controls.h) where Windows' own differ.
+//
+// With a user set (tests), the user acts through real input: keys through SendInput, clicks
+// as the mouse messages a click posts. Message boxes are then shown for real, read back from
+// their windows into Events and answered with OK; addresses are only recorded.
+class Win32Backend : public Backend {
+public:
+    Win32Backend();
+    ~Win32Backend() override;
+    Win32Backend(const Win32Backend&) = delete;
+    Win32Backend& operator=(const Win32Backend&) = delete;
+
+    std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
+                                                     Dialog& owner) override;
+    std::unique_ptr<SheetWindow> CreateSheetWindow(PropertySheet& sheet, DialogWindow& parent,
+                                                   int x, int y) override;
+    std::unique_ptr<DialogWindow> CreatePageWindow(const DialogTemplate& tmpl, Dialog& owner,
+                                                   SheetWindow& sheet, int index) override;
+
+    void RunModal(ModalDialog& dialog) override;
+
+    void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
+                     MessageIcon icon) override;
+    void OpenUrl(const std::string& address) override;
+
+    void SetUser(UserFunction user) override { user_ = std::move(user); }
+    const std::vector<UserEvent>& Events() const override { return events_; }
+
+    // One message of the modal loop: key filters, dialog manager, dispatch, and the
+    // notifications that are due afterwards.
+    void Dispatch(MSG& msg);
+    // Dispatches every message waiting in the queue.
+    void PumpPending();
+
+    // The handle of a dialog or page window of this backend.
+    static HWND Handle(const DialogWindow& window);
+
+    // For the windows: bookkeeping and the error of a handler, raised once the message
+    // that ran it has been dispatched (exceptions must not cross Windows' frames).
+    void Register(Win32Window* window) { windows_.insert(window); }
+    void Unregister(Win32Window* window) { windows_.erase(window); }
+    void HandlerFailed(std::exception_ptr error) { error_ = error; }
+    void RegisterSheet(const PropertySheet* sheet, Win32Sheet* window) { sheets_[sheet] = window; }
+    void UnregisterSheet(const PropertySheet* sheet) { sheets_.erase(sheet); }
+    // The window of the dialog's property sheet and its tab control; null without one.
+    HWND SheetHandle(const ModalDialog& dialog) const;
+    HWND SheetTabs(const ModalDialog& dialog) const;
+    ModalDialog* RunningDialog() const { return running_.empty() ? nullptr : running_.back(); }
+
+private:
+    void AfterDispatch();
+    bool OfferToSheet(MSG& msg);
+
+    UserFunction user_;
+    std::vector<UserEvent> events_;
+    std::set<Win32Window*> windows_;
+    std::map<const PropertySheet*, Win32Sheet*> sheets_;
+    std::vector<ModalDialog*> running_;
+    std::exception_ptr error_;
+};
+
+} // namespace varnak::toolkit::win32

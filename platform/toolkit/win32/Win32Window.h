@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/toolkit/Backend.h"
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/Dialog.h"
+#include "platform/toolkit/win32/DialogResource.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <windows.h>
+
+namespace varnak::toolkit::win32 {
+
+class Win32Backend;
+
+// What every control of this backend has besides its toolkit interface: its window, and
+// the native notifications it turns into the toolkit's.
+class Win32Item {
+public:
+    virtual ~Win32Item() = default;
+    virtual HWND Handle() const = 0;
+    virtual void OnCommand(int /*code*/) {}
+    virtual void OnNotify(const NMHDR& /*header*/) {}
+    // List views: notifies when the selected row is another one than last time.
+    virtual void CheckSelection() {}
+};
+
+HWND HandleOf(const Control& control);
+
+// A dialog or page window created from a template, with its controls. Owned by the
+// toolkit's Dialog; destroying it destroys the window.
+class Win32Window : public DialogWindow {
+public:
+    Win32Window(Win32Backend& backend, const DialogTemplate& tmpl, Dialog& owner, TemplateRole role,
+                HWND parent);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    Control* Item(int id) override;
+    void EndModal(int result) override;
+
+    HWND Handle() const { return hwnd_; }
+    Win32Backend& Backend() const { return backend_; }
+    void Notify(int id, Notification code) { owner_.Notify(id, code); }
+
+    // The window of ours behind a dialog handle, or null.
+    static Win32Window* FromHandle(HWND dialog);
+    // The control that hwnd is or lies inside.
+    std::optional<ControlKind> KindOf(HWND hwnd) const;
+    int IdOf(HWND hwnd) const;
+
+    void CheckListSelections();
+
+private:
+    static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    Win32Item* ItemByHandle(HWND hwnd) const;
+    const Control* ControlByHandle(HWND hwnd) const;
+
+    Win32Backend& backend_;
+    Dialog& owner_;
+    TemplateRole role_;
+    HWND hwnd_ = nullptr;
+    std::vector<std::unique_ptr<Control>> controls_;
+};
+
+// The property sheet inside a dialog: a control-parent child window holding a tab control,
+// with the pages' windows placed in its display area. It has no buttons of its own.
+class Win32Sheet : public SheetWindow {
+public:
+    Win32Sheet(Win32Backend& backend, PropertySheet& sheet, HWND parent, POINT place);
+    ~Win32Sheet() override;
+    Win32Sheet(const Win32Sheet&) = delete;
+    Win32Sheet& operator=(const Win32Sheet&) = delete;
+
+    void ShowPage(int index, DialogWindow& page) override;
+    // Puts a page's new window into the display area.
+    void Place(HWND page) const;
+
+    HWND Handle() const { return hwnd_; }
+    HWND Tabs() const { return tabs_; }
+
+private:
+    static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    Win32Backend& backend_;
+    PropertySheet& sheet_;
+    HWND hwnd_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND shown_ = nullptr;
+    POINT pageOrigin_{};
+};
+
+} // namespace varnak::toolkit::win32

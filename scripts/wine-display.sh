@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# wine-display.sh <wine64> <prefix> <program.exe>...
+# Runs Windows programs, one after the other and without arguments, under wine64 on a
+# virtual display of their own: starts Xvfb on a free display number (Xvfb reports it once it
+# accepts clients), runs the programs in the given Wine prefix, then ends the prefix's
+# wineserver and the Xvfb it started. Fails when any program fails.
+set -euo pipefail
+
+wine="$1"
+prefix="$2"
+shift 2
+
+fifo="$(mktemp -u)"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -f "$fifo"' EXIT
+# -displayfd writes the display number once the server accepts clients; the read blocks
+# until then, and ends empty if Xvfb exits first.
+display=""
+read -r display <"$fifo" || true
+[ -n "$display" ] || { echo "wine-display: Xvfb did not start" >&2; exit 1; }
+
+export DISPLAY=":$display"
+export WINEPREFIX="$prefix"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all
+export WINEARCH=win64
+
+wineserver="$(dirname "$wine")/wineserver"
+[ -x "$wineserver" ] || wineserver="$(command -v wineserver || true)"
+
+# Without a window manager, Wine waits a second for one on every window it hides, unless
+# its windows are unmanaged.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+status=0
+for program in "$@"; do
+    "$wine" "$program" || status=1
+done
+[ -n "$wineserver" ] && "$wineserver" -w || true
+exit "$status"

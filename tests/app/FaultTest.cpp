@@ -1,0 +1,189 @@
+// Whole runs against a broken environment: a damaged registry file, an output that fails
+// part-way, a strange overlay directory, absurd command lines. Nothing may crash, the
+// user is told what matters, and nothing stored is lost.
+#include "app/CVarnakApp.h"
+#include "overlays/OverlayCatalog.h"
+#include "platform/registry/FileRegistry.h"
+#include "platform/toolkit/Driver.h"
+#include "tests/support/TempDir.h"
+#include "tests/toolkit/TestBackend.h"
+#include "ui/ControlIds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace varnak {
+namespace {
+
+using namespace ids;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+using toolkit::Driver;
+using toolkit::UserEvent;
+
+class FaultTest : public ::testing::Test {
+protected:
+    int RunApp(const std::string& commandLine, const toolkit::UserFunction& user) {
+        backend = test::MakeTestBackend();
+        backend->SetUser(user);
+        platform::FileRegistry registry(registryFile);
+        CVarnakApp app(*backend, registry, commandLine);
+        app.InitInstance();
+        return app.DialogResult();
+    }
+
+    // A separation sheet after page 5 is the least that makes OK usable without overlays.
+    static void AddSeparationSheetAndConfirm(Driver& user) {
+        ASSERT_TRUE(user.SelectTab(3));
+        ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, "5"));
+        ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
+        ASSERT_TRUE(user.Click(IDC_OK));
+    }
+
+    std::string Ticket() const { return "-R\"" + dir.File("job.prn") + "\""; }
+
+    test::TempDir dir;
+    std::filesystem::path registryFile = dir.Path() / "registry.reg";
+    std::unique_ptr<toolkit::Backend> backend;
+};
+
+struct BrokenRegistryCase {
+    const char* name;
+    std::string content;
+};
+
+void PrintTo(const BrokenRegistryCase& c, std::ostream* out) { *out << c.name; }
+
+class BrokenRegistryTest : public FaultTest,
+                           public ::testing::WithParamInterface<BrokenRegistryCase> {};
+
+TEST_P(BrokenRegistryTest, RunsOnDefaultsAndLeavesTheFileAlone) {
+    WriteFileBytes(registryFile, GetParam().content);
+    const int result = RunApp(Ticket(), [](Driver& user) {
+        EXPECT_EQ(user.ActiveTab(), 0) << "defaults open on the first page";
+        EXPECT_EQ(user.State(IDC_COPIES)->Text, "1");
+        AddSeparationSheetAndConfirm(user);
+    });
+    EXPECT_EQ(result, toolkit::IdOk) << "case: " << GetParam().name;
+    EXPECT_TRUE(std::filesystem::exists(dir.File("job.prn")));
+    EXPECT_EQ(ReadFileBytes(registryFile), GetParam().content) << "case: " << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenRegistryTest,
+    ::testing::Values(
+        BrokenRegistryCase{"garbage", std::string("\x7f" "ELF\x00\x01 not a registry", 21)},
+        BrokenRegistryCase{"truncated", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-u"},
+        BrokenRegistryCase{"truncated value",
+                           "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
+                           "\r\n\"LastPageNumbers\"=\"5,8"}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+TEST_F(FaultTest, DirectoryInPlaceOfTheRegistryFileIsLeftStanding) {
+    std::filesystem::create_directory(registryFile);
+    EXPECT_EQ(RunApp(Ticket(), AddSeparationSheetAndConfirm), toolkit::IdOk);
+    EXPECT_TRUE(std::filesystem::is_directory(registryFile));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("job.prn")));
+}
+
+TEST_F(FaultTest, FullDiskKeepsTheDialogOpenAndSavesNothing) {
+    if (!std::filesystem::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full on this system";
+    }
+    const int result = RunApp("-R\"/dev/full\"", [](Driver& user) {
+        AddSeparationSheetAndConfirm(user);
+        EXPECT_TRUE(user.State(IDC_OK)->Enabled) << "OK can be pressed again";
+    });
+    EXPECT_EQ(result, toolkit::ResultStillOpen);
+    EXPECT_EQ(backend->Events(),
+              (std::vector<UserEvent>{{UserEvent::Type::Message, toolkit::MessageIcon::Warning,
+                                       "Error", "Could not write output file"}}));
+    EXPECT_FALSE(std::filesystem::exists(registryFile)) << "an open dialog saves nothing";
+}
+
+TEST_F(FaultTest, AbsurdCommandLinesAreHandledLikeAnyOther) {
+    std::string controls;
+    for (int c = 1; c < 0x20; ++c) {
+        controls += static_cast<char>(c);
+    }
+    const std::string huge = "-R\"" + std::string(1 << 20, 'x') + "\"";
+    for (const std::string& commandLine :
+         {controls, controls + "-R\"" + dir.File("c\x01.prn") + "\"", huge}) {
+        EXPECT_NO_THROW(RunApp(commandLine, AddSeparationSheetAndConfirm));
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.File("c\x01.prn")));
+    // The megabyte-long name can't be opened: reported, the dialog stays open.
+    EXPECT_EQ(backend->Events().back().Text, "Could not open output file");
+}
+
+class OverlayDirectoryTest : public FaultTest {
+protected:
+    // Points the companion program's working directory at a folder of this test.
+    std::filesystem::path MakeOverlayDirectory() {
+        const auto overlays = dir.Path() / "overlays";
+        std::filesystem::create_directory(overlays);
+        platform::FileRegistry registry(registryFile);
+        std::unique_ptr<platform::RegistryKey> key;
+        EXPECT_EQ(registry.CreateKey("SOFTWARE\\quet\\quetprint", platform::KeyReadWriteAccess, key),
+                  platform::RegSuccess);
+        const std::string value = overlays.string() + '\0';
+        key->SetValue("WorkingDirectory", platform::RegSz,
+                      reinterpret_cast<const std::uint8_t*>(value.data()),
+                      static_cast<std::uint32_t>(value.size()));
+        return overlays;
+    }
+    std::vector<std::string> List() {
+        platform::FileRegistry registry(registryFile);
+        OverlayCatalog catalog(registry);
+        return catalog.ListOverlays();
+    }
+};
+
+TEST_F(OverlayDirectoryTest, NamesThatAreNotTextStillListByTheirNumber) {
+    const auto overlays = MakeOverlayDirectory();
+    WriteFileBytes(overlays / "7\xff\xfe.mac", "");
+    WriteFileBytes(overlays / "\xff.mac", "");
+    std::filesystem::create_directory(overlays / "3.mac");
+    auto listed = List();
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"3", "7"}));
+}
+
+TEST_F(OverlayDirectoryTest, MissingDirectoryListsNothing) {
+    std::filesystem::remove(MakeOverlayDirectory());
+    EXPECT_TRUE(List().empty());
+}
+
+TEST_F(OverlayDirectoryTest, HundredThousandOverlaysAreAllListed) {
+    const auto overlays = MakeOverlayDirectory();
+    constexpr int Count = 100000;
+    for (int number = 1; number <= Count; ++number) {
+        std::ofstream(overlays / (std::to_string(number) + ".mac"));
+    }
+    EXPECT_EQ(List().size(), static_cast<std::size_t>(Count));
+}
+
+TEST_F(OverlayDirectoryTest, HundredMebibyteDescriptionIsReadWhole) {
+    const auto overlays = MakeOverlayDirectory();
+    WriteFileBytes(overlays / "9.mac", "");
+    {
+        std::ofstream description(overlays / "9.mat", std::ios::binary);
+        description.write("A\0", 2);
+        description.seekp(100 * 1024 * 1024 - 2);
+        description.write("B\0", 2);
+    }
+    platform::FileRegistry registry(registryFile);
+    OverlayCatalog catalog(registry);
+    ASSERT_EQ(catalog.ListOverlays(), std::vector<std::string>{"9"});
+    const auto text = catalog.ReadDescription("9");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->size(), 50u * 1024 * 1024);
+    EXPECT_EQ(text->front(), 'A');
+    EXPECT_EQ(text->back(), 'B');
+}
+
+} // namespace
+} // namespace varnak

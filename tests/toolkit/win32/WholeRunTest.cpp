@@ -1,0 +1,138 @@
+// Two whole runs of the program on the Win32 backend, through the real dialog, with the
+// machine registry of the Wine prefix in between: the first writes the document-mode worked
+// example, the second opens with what the first saved and writes the chapter-mode one.
+#include "app/CVarnakApp.h"
+#include "platform/toolkit/Driver.h"
+#include "platform/toolkit/win32/Win32Backend.h"
+#include "tests/platform/RegistrySandbox.h"
+#include "tests/support/TempDir.h"
+#include "ui/ControlIds.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace varnak {
+namespace {
+
+using namespace ids;
+using toolkit::Driver;
+
+constexpr const char* SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
+
+std::string Ticket(const std::string& command) {
+    return "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=" + command +
+           "\n\x1b%-12345X";
+}
+
+const std::string DocumentExample =
+    Ticket("C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n");
+
+const std::string ChapterExample = Ticket("C1I2F40;EI1I1F7;\r\n"
+                                          "ZOR_COMMAND_ADD=C1:10I2F40F25997;\r\n"
+                                          "ZOR_COMMAND_ADD=C1:25I2F40F25997FF;C1:26F15I-5F25997;"
+                                          "EJ1F9;\r\n"
+                                          "VARIABLE=#CHAPTERCOPY1#:1\r\n"
+                                          "VARIABLE=#CHAPTERCOPY2#:2\r\n"
+                                          "VARIABLE=#CHAPTERCOPY3#:3\r\n"
+                                          "VARIABLE=#CHAPTERCOPY4#:1\r\n"
+                                          "VARIABLE=#CHAPTERCOPY5#:4\r\n"
+                                          "VARIABLE=#CHAPTERCOPY6#:1\r\n");
+
+class WholeRunTest : public ::testing::Test {
+protected:
+    WholeRunTest() {
+        const auto overlays = dir.Path() / "overlays";
+        std::filesystem::create_directories(overlays);
+        for (const char* name : {"7.mac", "9.mac", "12.mac", "15.mac", "40.mac"}) {
+            test::WriteFileBytes(overlays / name, "macro");
+        }
+        registry.SetText("SOFTWARE\\quet\\quetprint", "WorkingDirectory", overlays.string());
+    }
+
+    // One run of the program as varnak.exe makes it, with its own backend.
+    int RunProgram(const std::string& ticket, const toolkit::UserFunction& user) {
+        toolkit::win32::Win32Backend backend;
+        backend.SetUser(user);
+        CVarnakApp app(backend, registry.Registry(), "-R\"" + dir.File(ticket) + "\"");
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_TRUE(backend.Events().empty()) << "no message was expected";
+        return app.DialogResult();
+    }
+
+    static void Do(const toolkit::ActionResult& result) {
+        EXPECT_TRUE(result) << "refused: " << result.Reason;
+    }
+
+    test::RegistrySandbox registry;
+    test::TempDir dir;
+};
+
+TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
+    const int first = RunProgram("document.tkt", [&](Driver& user) {
+        EXPECT_EQ(user.ActiveTab(), 0) << "a first run opens on Chapter Printing";
+        Do(user.SelectTab(3));
+        struct Entry {
+            const char* page;
+            const char* overlay;
+            const char* tray;
+        };
+        for (const Entry& entry : {Entry{"3", "None", "None"}, Entry{"5", "12", "Color"},
+                                   Entry{"8", "None", "Letterhead"}}) {
+            Do(user.Type(IDC_PAGE_NUMBERS, entry.page));
+            Do(user.Pick(IDC_PAGE_OVERLAY, entry.overlay));
+            Do(user.Pick(IDC_PAGE_TRAY, entry.tray));
+            Do(user.Click(IDC_PAGE_APPLY));
+        }
+        Do(user.Type(IDC_COPIES, "2"));
+        Do(user.Click(IDC_OK));
+    });
+    EXPECT_EQ(first, toolkit::IdOk);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "document.tkt"), DocumentExample);
+    const auto copies = registry.Get(SettingsKey, "NumberOfCopies");
+    ASSERT_TRUE(copies);
+    EXPECT_EQ(copies->Bytes, test::DwordBytes(2));
+
+    const int second = RunProgram("chapters.tkt", [&](Driver& user) {
+        // What the first run saved, without its page list.
+        EXPECT_EQ(user.ActiveTab(), 3);
+        EXPECT_EQ(user.State(IDC_COPIES)->Text, "2");
+        EXPECT_EQ(user.State(IDC_PAGE_NUMBERS)->Text, "8");
+        EXPECT_EQ(user.State(IDC_PAGE_TRAY)->Text, "Letterhead");
+        EXPECT_TRUE(user.State(IDC_PAGE_LIST)->Rows.empty());
+
+        Do(user.Type(IDC_COPIES, "1"));
+        Do(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
+        Do(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
+        Do(user.SelectTab(1));
+        Do(user.Pick(IDC_COVER_OVERLAY, "7"));
+        Do(user.Pick(IDC_COVER_TRAY, "Plain"));
+        Do(user.SelectTab(2));
+        Do(user.Pick(IDC_FOOTER_OVERLAY, "9"));
+        Do(user.SelectTab(0));
+        Do(user.Type(IDC_REMAINING_COPIES, "4"));
+        struct Chapter {
+            const char* lastPage;
+            const char* copies;
+            const char* overlay;
+            const char* tray;
+        };
+        for (const Chapter& chapter :
+             {Chapter{"10", "2", "None", "None"}, Chapter{"25", "3", "15", "Recycled"}}) {
+            Do(user.Type(IDC_CHAPTER_PAGE_NUMBERS, chapter.lastPage));
+            Do(user.TypeKeys(IDC_CHAPTER_COPIES, chapter.copies));
+            Do(user.Pick(IDC_CHAPTER_OVERLAY, chapter.overlay));
+            Do(user.Pick(IDC_CHAPTER_TRAY, chapter.tray));
+            Do(user.Click(IDC_CHAPTER_APPLY));
+            Do(user.Type(IDC_CHAPTER_COPIES, ""));
+        }
+        Do(user.Click(IDC_SEP_AFTER_COPYSET));
+        EXPECT_EQ(user.State(IDC_CHAPTER_LIST)->Rows.size(), 3u) << "two chapters and Last";
+        Do(user.Click(IDC_OK));
+    });
+    EXPECT_EQ(second, toolkit::IdOk);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "chapters.tkt"), ChapterExample);
+}
+
+} // namespace
+} // namespace varnak
