@@ -143,4 +143,21 @@ std::vector<ControlState> VisibleControls(const ModalDialog& dialog) {
     return out;
 }
 
+bool DialogDriver::DialogOpen() const { return dialog_.IsRunning(); }
+
+int DialogDriver::ActiveTab() const {
+    const PropertySheet* sheet = dialog_.ChildSheet();
+    return sheet != nullptr ? sheet->GetActiveIndex() : -1;
+}
+
+std::vector<ControlState> DialogDriver::Controls() const { return VisibleControls(dialog_); }
+
+std::optional<ControlState> DialogDriver::State(int id) const {
+    auto found = FindUserControl(dialog_, id);
+    if (!found.Found) {
+        return std::nullopt;
+    }
+    return Snapshot(*found.Found);
+}
+
 } // namespace varnak::toolkit

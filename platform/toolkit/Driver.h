@@ -87,4 +87,19 @@ UserControl FindUsableControl(const ModalDialog& dialog, int id,
 ControlState Snapshot(const Control& control);
 std::vector<ControlState> VisibleControls(const ModalDialog& dialog);
 
+// What every backend's driver answers the same way: it reads the dialog, not the window
+// system. Backends derive from it and supply the actions.
+class DialogDriver : public Driver {
+public:
+    explicit DialogDriver(ModalDialog& dialog) : dialog_(dialog) {}
+
+    bool DialogOpen() const override;
+    int ActiveTab() const override;
+    std::vector<ControlState> Controls() const override;
+    std::optional<ControlState> State(int id) const override;
+
+protected:
+    ModalDialog& dialog_;
+};
+
 } // namespace varnak::toolkit

@@ -306,9 +306,9 @@ private:
 };
 
 // Acts on the running dialog by calling the controls' user entry points directly.
-class HeadlessDriver : public Driver {
+class HeadlessDriver : public DialogDriver {
 public:
-    explicit HeadlessDriver(ModalDialog& dialog) : dialog_(dialog) {}
+    explicit HeadlessDriver(ModalDialog& dialog) : DialogDriver(dialog) {}
 
     ActionResult Pick(int id, std::string_view itemText) override {
         auto found = FindUsableControl(dialog_, id, {ControlKind::ComboBox});
@@ -432,23 +432,6 @@ public:
         return ActionResult::Ok();
     }
 
-    bool DialogOpen() const override { return dialog_.IsRunning(); }
-
-    int ActiveTab() const override {
-        const PropertySheet* sheet = dialog_.ChildSheet();
-        return sheet != nullptr ? sheet->GetActiveIndex() : -1;
-    }
-
-    std::vector<ControlState> Controls() const override { return VisibleControls(dialog_); }
-
-    std::optional<ControlState> State(int id) const override {
-        auto found = FindUserControl(dialog_, id);
-        if (!found.Found) {
-            return std::nullopt;
-        }
-        return Snapshot(*found.Found);
-    }
-
 private:
     std::optional<ActionResult> FindWritableEdit(int id, HeadlessEdit*& edit) {
         auto found = FindUsableControl(dialog_, id, {ControlKind::Edit});
@@ -475,7 +458,6 @@ private:
         }
     }
 
-    ModalDialog& dialog_;
 };
 
 } // namespace

@@ -21,9 +21,9 @@ void Settle() {
     QCoreApplication::processEvents();
 }
 
-class QtDriver : public Driver {
+class QtDriver : public DialogDriver {
 public:
-    explicit QtDriver(ModalDialog& dialog) : dialog_(dialog) {}
+    explicit QtDriver(ModalDialog& dialog) : DialogDriver(dialog) {}
 
     // Opens the list with F4, walks to the item with the arrow keys and takes it with
     // Enter: one pick, as a user makes it.
@@ -163,23 +163,6 @@ public:
         return ActionResult::Ok();
     }
 
-    bool DialogOpen() const override { return dialog_.IsRunning(); }
-
-    int ActiveTab() const override {
-        const PropertySheet* sheet = dialog_.ChildSheet();
-        return sheet != nullptr ? sheet->GetActiveIndex() : -1;
-    }
-
-    std::vector<ControlState> Controls() const override { return VisibleControls(dialog_); }
-
-    std::optional<ControlState> State(int id) const override {
-        auto found = FindUserControl(dialog_, id);
-        if (!found.Found) {
-            return std::nullopt;
-        }
-        return Snapshot(*found.Found);
-    }
-
 private:
     std::optional<ActionResult> FindWritableEdit(int id, QWidget*& edit) {
         auto found = FindUsableControl(dialog_, id, {ControlKind::Edit});
@@ -200,7 +183,6 @@ private:
         return static_cast<const QtPageWindow*>(active.Window())->Sheet();
     }
 
-    ModalDialog& dialog_;
 };
 
 } // namespace

@@ -118,9 +118,10 @@ POINT Centre(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-class Win32Driver : public Driver {
+class Win32Driver : public DialogDriver {
 public:
-    Win32Driver(ModalDialog& dialog, Win32Backend& backend) : dialog_(dialog), backend_(backend) {}
+    Win32Driver(ModalDialog& dialog, Win32Backend& backend)
+        : DialogDriver(dialog), backend_(backend) {}
 
     ActionResult Pick(int id, std::string_view itemText) override {
         auto found = FindUsableControl(dialog_, id, {ControlKind::ComboBox});
@@ -277,23 +278,6 @@ public:
         return ActionResult::Ok();
     }
 
-    bool DialogOpen() const override { return dialog_.IsRunning(); }
-
-    int ActiveTab() const override {
-        const PropertySheet* sheet = dialog_.ChildSheet();
-        return sheet != nullptr ? sheet->GetActiveIndex() : -1;
-    }
-
-    std::vector<ControlState> Controls() const override { return VisibleControls(dialog_); }
-
-    std::optional<ControlState> State(int id) const override {
-        auto found = FindUserControl(dialog_, id);
-        if (!found.Found) {
-            return std::nullopt;
-        }
-        return Snapshot(*found.Found);
-    }
-
 private:
     std::optional<ActionResult> FindWritableEdit(int id, HWND& hwnd) {
         auto found = FindUsableControl(dialog_, id, {ControlKind::Edit});
@@ -332,7 +316,6 @@ private:
         SetKeyboardState(state);
     }
 
-    ModalDialog& dialog_;
     Win32Backend& backend_;
 };
 
