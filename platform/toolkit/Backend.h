@@ -61,7 +61,8 @@ public:
 
     virtual std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
                                                              Dialog& owner) = 0;
-    // x and y are pixels in the parent's client area.
+    // x and y place the sheet in the parent's client area, in pixels of the design: the
+    // dialog's font on a 96-DPI screen. Backends scale them with the font actually used.
     virtual std::unique_ptr<SheetWindow> CreateSheetWindow(PropertySheet& sheet,
                                                            DialogWindow& parent, int x,
                                                            int y) = 0;

@@ -6,6 +6,7 @@
 #include "platform/registry/FileRegistry.h"
 #include "platform/toolkit/Driver.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 #include "tests/toolkit/TestBackend.h"
 #include "ui/ControlIds.h"
 
@@ -36,11 +37,18 @@ protected:
     }
 
     // A separation sheet after page 5 is the least that makes OK usable without overlays.
+    // Says which step was refused, if any: assertions can't report from a child process.
+    static std::string TryAddSeparationSheetAndConfirm(Driver& user) {
+        if (!user.SelectTab(3)) {
+            return " tab refused";
+        }
+        if (!user.Type(IDC_PAGE_NUMBERS, "5") || !user.Click(IDC_PAGE_APPLY)) {
+            return " page entry refused";
+        }
+        return user.Click(IDC_OK) ? "" : " OK refused";
+    }
     static void AddSeparationSheetAndConfirm(Driver& user) {
-        ASSERT_TRUE(user.SelectTab(3));
-        ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, "5"));
-        ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
-        ASSERT_TRUE(user.Click(IDC_OK));
+        EXPECT_EQ(TryAddSeparationSheetAndConfirm(user), "");
     }
 
     std::string Ticket() const { return "-R\"" + dir.File("job.prn") + "\""; }
@@ -119,6 +127,53 @@ TEST_F(FaultTest, AbsurdCommandLinesAreHandledLikeAnyOther) {
     EXPECT_EQ(backend->Events().back().Text, "Could not open output file");
 }
 
+TEST_F(FaultTest, ReadOnlyOutputDirectoryKeepsTheDialogOpenAndTheSettings) {
+    ASSERT_EQ(RunApp(Ticket(), [](Driver& user) {
+                  ASSERT_TRUE(user.SelectTab(3));
+                  ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, "5"));
+                  ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
+                  ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
+                  ASSERT_TRUE(user.Click(IDC_OK));
+              }),
+              toolkit::IdOk);
+    const std::string settings = ReadFileBytes(registryFile);
+    // The registry stays writable for the child: only the output directory is refused.
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all);
+    std::filesystem::permissions(registryFile, std::filesystem::perms::all);
+    const auto output = dir.Path() / "read-only";
+    std::filesystem::create_directory(output);
+    std::filesystem::permissions(output, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_exec |
+                                             std::filesystem::perms::others_read |
+                                             std::filesystem::perms::others_exec);
+    const std::string commandLine = "-R\"" + (output / "job.prn").string() + "\"";
+
+    const std::string findings = test::InChildWithoutPrivileges([&] {
+        std::string found;
+        const int result = RunApp(commandLine, [&](Driver& user) {
+            if (user.State(IDC_COPIES)->Text != "3") {
+                found += " the stored copies were not shown";
+            }
+            found += TryAddSeparationSheetAndConfirm(user);
+            if (!user.State(IDC_OK)->Enabled) {
+                found += " OK can't be pressed again";
+            }
+        });
+        if (result != toolkit::ResultStillOpen) {
+            found += " the dialog closed";
+        }
+        if (backend->Events() !=
+            std::vector<UserEvent>{{UserEvent::Type::Message, toolkit::MessageIcon::Warning,
+                                    "Error", "Could not open output file"}}) {
+            found += " the user wasn't told the output can't be opened";
+        }
+        return found;
+    });
+    EXPECT_EQ(findings, "");
+    EXPECT_TRUE(std::filesystem::is_empty(output)) << "no partial ticket";
+    EXPECT_EQ(ReadFileBytes(registryFile), settings) << "an open dialog saves nothing";
+}
+
 class OverlayDirectoryTest : public FaultTest {
 protected:
     // Points the companion program's working directory at a folder of this test.
@@ -155,6 +210,36 @@ TEST_F(OverlayDirectoryTest, NamesThatAreNotTextStillListByTheirNumber) {
 TEST_F(OverlayDirectoryTest, MissingDirectoryListsNothing) {
     std::filesystem::remove(MakeOverlayDirectory());
     EXPECT_TRUE(List().empty());
+}
+
+TEST_F(OverlayDirectoryTest, UnreadableDirectoryListsNothingAndTheJobCanStillBeConfirmed) {
+    const auto overlays = MakeOverlayDirectory();
+    WriteFileBytes(overlays / "12.mac", "");
+    WriteFileBytes(overlays / "12.mat", "\x41");
+    // Searchable but not readable: the files are there, the listing is refused.
+    std::filesystem::permissions(overlays, std::filesystem::perms::owner_exec |
+                                               std::filesystem::perms::others_exec);
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::all); // for the ticket
+
+    const std::string findings = test::InChildWithoutPrivileges([&] {
+        std::string found;
+        if (!List().empty()) {
+            found += " an unreadable directory was listed";
+        }
+        const int result = RunApp(Ticket(), [&](Driver& user) {
+            if (user.State(IDC_DEFAULT_OVERLAY)->Items != std::vector<std::string>{"None"}) {
+                found += " the overlay list holds more than None";
+            }
+            found += TryAddSeparationSheetAndConfirm(user);
+        });
+        if (result != toolkit::IdOk) {
+            found += " the job could not be confirmed";
+        }
+        return found;
+    });
+    std::filesystem::permissions(overlays, std::filesystem::perms::owner_all);
+    EXPECT_EQ(findings, "");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("job.prn")));
 }
 
 TEST_F(OverlayDirectoryTest, HundredThousandOverlaysAreAllListed) {

@@ -4,11 +4,11 @@
 #include "platform/registry/RegFile.h"
 #include "store/SettingsStore.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <grp.h>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -172,44 +172,6 @@ TEST_F(FileRegistryTest, OpenMachineRegistryUsesTheConfiguredFile) {
     EXPECT_EQ(key->QueryValue("Marker", nullptr, nullptr, &size), RegSuccess);
 }
 
-// Runs check in a child process, as the unprivileged user "nobody" when we are root (file
-// permissions stop no write of root's); the child's findings come back as text, empty when
-// all was as expected.
-std::string InChildWithoutPrivileges(const std::function<std::string()>& check) {
-    int channel[2];
-    if (::pipe(channel) != 0) {
-        return "no pipe";
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string findings;
-        constexpr uid_t Nobody = 65534;
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 ||
-                                 ::setuid(Nobody) != 0)) {
-            findings = "cannot drop privileges";
-        } else {
-            findings = check();
-        }
-        (void)!::write(channel[1], findings.data(), findings.size());
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string findings;
-    char buffer[512];
-    ssize_t got;
-    while ((got = ::read(channel[0], buffer, sizeof buffer)) > 0) {
-        findings.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        findings += " child failed";
-    }
-    return findings;
-}
-
 struct AccessCase {
     const char* Case;
     bool FileExists;
@@ -245,7 +207,7 @@ TEST_P(FileAccessTest, WriteRightsFollowThePermissions) {
     fs::permissions(directory, param.DirectoryMode);
     const std::string before = param.FileExists ? test::ReadFileBytes(file) : "";
 
-    const std::string findings = InChildWithoutPrivileges([&] {
+    const std::string findings = test::InChildWithoutPrivileges([&] {
         std::string found;
         FileRegistry registry(file);
         std::unique_ptr<RegistryKey> key;
