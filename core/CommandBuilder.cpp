@@ -47,8 +47,10 @@ public:
     }
 
     void Reserve(std::size_t entries) {
-        // Generous per-entry estimates keep a long list from reallocating repeatedly.
-        text_.reserve(64 + entries * 48);
+        // Generous per-entry estimates keep a long list from reallocating repeatedly; the
+        // command text has room for the variables too, so that joining them copies only
+        // the variables. Capacity that is never written costs no memory.
+        text_.reserve(64 + entries * (48 + 64));
         variables_.reserve(entries * 64);
     }
 
