@@ -29,7 +29,11 @@ public:
 };
 
 // Single- or multi-line edit; digits-only, read-only and multi-line come from its styles.
-class Edit : public Control {};
+class Edit : public Control {
+public:
+    // Whether the user is kept from changing the text (the program still may).
+    virtual bool IsReadOnly() const = 0;
+};
 
 // A push button, radio button or check box.
 class Button : public Control {

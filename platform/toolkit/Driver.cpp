@@ -160,4 +160,72 @@ std::optional<ControlState> DialogDriver::State(int id) const {
     return Snapshot(*found.Found);
 }
 
+UserControl DialogDriver::PickTarget(int id, std::string_view itemText) const {
+    UserControl found = FindUsableControl(dialog_, id, {ControlKind::ComboBox});
+    if (found.Found == nullptr) {
+        return found;
+    }
+    const auto& combo = static_cast<const ComboBox&>(*found.Found);
+    for (int index = 0; index < combo.GetCount(); ++index) {
+        if (combo.GetLBText(index) == itemText) {
+            found.Index = index;
+            return found;
+        }
+    }
+    return {nullptr,
+            "combo box " + std::to_string(id) + " has no item \"" + std::string(itemText) + "\""};
+}
+
+UserControl DialogDriver::EditTarget(int id) const {
+    UserControl found = FindUsableControl(dialog_, id, {ControlKind::Edit});
+    if (found.Found != nullptr && static_cast<const Edit*>(found.Found)->IsReadOnly()) {
+        return {nullptr, "control " + std::to_string(id) + " is read-only"};
+    }
+    return found;
+}
+
+UserControl DialogDriver::ClickTarget(int id) const {
+    return FindUsableControl(dialog_, id,
+                             {ControlKind::PushButton, ControlKind::RadioButton,
+                              ControlKind::CheckBox, ControlKind::Link});
+}
+
+UserControl DialogDriver::RowTarget(int id, int row) const {
+    UserControl found = FindUsableControl(dialog_, id, {ControlKind::ListView});
+    if (found.Found == nullptr) {
+        return found;
+    }
+    if (row < -1 || row >= static_cast<const ListView*>(found.Found)->GetItemCount()) {
+        return {nullptr, "list view " + std::to_string(id) + " has no row " + std::to_string(row)};
+    }
+    found.Index = row;
+    return found;
+}
+
+UserControl DialogDriver::EnterTarget(int id) const {
+    UserControl found = FindUserControl(dialog_, id);
+    if (found.Found != nullptr && !found.Found->IsEnabled()) {
+        return {nullptr, "control " + std::to_string(id) + " is disabled"};
+    }
+    return found;
+}
+
+UserSheet DialogDriver::TabTarget(int index) const {
+    if (!dialog_.IsRunning()) {
+        return {nullptr, "no dialog is open"};
+    }
+    PropertySheet* sheet = dialog_.ChildSheet();
+    if (sheet == nullptr || index < 0 || index >= sheet->GetPageCount()) {
+        return {nullptr, "no page " + std::to_string(index)};
+    }
+    return {sheet, {}};
+}
+
+std::optional<ActionResult> DialogDriver::RefuseEscape() const {
+    if (!dialog_.IsRunning()) {
+        return ActionResult::Refused("no dialog is open");
+    }
+    return std::nullopt;
+}
+
 } // namespace varnak::toolkit

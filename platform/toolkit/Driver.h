@@ -76,6 +76,13 @@ public:
 struct UserControl {
     Control* Found = nullptr; // null when refused
     std::string Reason;
+    int Index = -1; // the combo item or list row the action goes to, where it names one
+};
+
+// The property sheet whose page the user asked for.
+struct UserSheet {
+    PropertySheet* Found = nullptr; // null when refused
+    std::string Reason;
 };
 
 // Finds control id among those the user can reach now: the dialog's and the active page's.
@@ -99,6 +106,17 @@ public:
     std::optional<ControlState> State(int id) const override;
 
 protected:
+    // The refusal rules of the actions, one set for every backend: each finds what its
+    // action acts on, or says why a user couldn't act.
+    UserControl PickTarget(int id, std::string_view itemText) const; // Index: the item
+    UserControl EditTarget(int id) const;                            // enabled, not read-only
+    UserControl ClickTarget(int id) const;                           // enabled button or link
+    UserControl RowTarget(int id, int row) const;                    // Index: row, -1 none
+    UserControl EnterTarget(int id) const;                           // any enabled control
+    UserSheet TabTarget(int index) const;
+    // Escape goes to whatever has the focus: only an open dialog is needed.
+    std::optional<ActionResult> RefuseEscape() const;
+
     ModalDialog& dialog_;
 };
 

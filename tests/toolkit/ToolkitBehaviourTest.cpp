@@ -259,6 +259,11 @@ TEST_F(ToolkitTest, DriverRefusesWhatAUserCouldNotDo) {
             {"hidden page", user.SelectRow(PageRows, 0),
              "control 300 is on a page that isn't shown"},
             {"enter on disabled", user.PressEnter(Off), "control 109 is disabled"},
+            {"row past the end", user.SelectRow(Rows, dialog->Item<ListView>(Rows).GetItemCount()),
+             "list view 108 has no row " +
+                 std::to_string(dialog->Item<ListView>(Rows).GetItemCount())},
+            {"row below none", user.SelectRow(Rows, -2), "list view 108 has no row -2"},
+            {"page past the end", user.SelectTab(2), "no page 2"},
         };
         for (const auto& c : cases) {
             EXPECT_FALSE(c.result) << "case: " << c.name;

@@ -39,6 +39,7 @@ class HeadlessEdit : public ControlBase<Edit> {
 public:
     using ControlBase::ControlBase;
 
+    bool IsReadOnly() const override { return (Styles() & Style::ReadOnly) != 0; }
     // Every change of the text from code notifies, even to the same text.
     void SetText(std::string_view text) override {
         text_ = text;
@@ -311,46 +312,40 @@ public:
     explicit HeadlessDriver(ModalDialog& dialog) : DialogDriver(dialog) {}
 
     ActionResult Pick(int id, std::string_view itemText) override {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::ComboBox});
+        const auto found = PickTarget(id, itemText);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
         auto& combo = static_cast<HeadlessComboBox&>(*found.Found);
-        for (int index = 0; index < combo.GetCount(); ++index) {
-            if (combo.GetLBText(index) == itemText) {
-                combo.SetFocus();
-                combo.UserPick(index);
-                return ActionResult::Ok();
-            }
-        }
-        return ActionResult::Refused("combo box " + std::to_string(id) + " has no item \"" +
-                                     std::string(itemText) + "\"");
+        combo.SetFocus();
+        combo.UserPick(found.Index);
+        return ActionResult::Ok();
     }
 
     ActionResult Type(int id, std::string_view text) override {
-        HeadlessEdit* edit = nullptr;
-        if (auto refused = FindWritableEdit(id, edit)) {
-            return *refused;
+        const auto found = EditTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
         }
-        edit->SetFocus();
-        edit->UserPaste(text);
+        auto& edit = static_cast<HeadlessEdit&>(*found.Found);
+        edit.SetFocus();
+        edit.UserPaste(text);
         return ActionResult::Ok();
     }
 
     ActionResult TypeKeys(int id, std::string_view keys) override {
-        HeadlessEdit* edit = nullptr;
-        if (auto refused = FindWritableEdit(id, edit)) {
-            return *refused;
+        const auto found = EditTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
         }
-        edit->SetFocus();
-        edit->UserKeys(keys);
+        auto& edit = static_cast<HeadlessEdit&>(*found.Found);
+        edit.SetFocus();
+        edit.UserKeys(keys);
         return ActionResult::Ok();
     }
 
     ActionResult Click(int id) override {
-        auto found = FindUsableControl(dialog_, id,
-                                       {ControlKind::PushButton, ControlKind::RadioButton,
-                                        ControlKind::CheckBox, ControlKind::Link});
+        const auto found = ClickTarget(id);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
@@ -364,39 +359,29 @@ public:
     }
 
     ActionResult SelectRow(int id, int row) override {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::ListView});
+        const auto found = RowTarget(id, row);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
         auto& list = static_cast<HeadlessListView&>(*found.Found);
-        if (row < -1 || row >= list.GetItemCount()) {
-            return ActionResult::Refused("list view " + std::to_string(id) + " has no row " +
-                                         std::to_string(row));
-        }
         list.SetFocus();
         list.UserSelectRow(row);
         return ActionResult::Ok();
     }
 
     ActionResult SelectTab(int index) override {
-        if (!dialog_.IsRunning()) {
-            return ActionResult::Refused("no dialog is open");
+        const auto sheet = TabTarget(index);
+        if (!sheet.Found) {
+            return ActionResult::Refused(sheet.Reason);
         }
-        PropertySheet* sheet = dialog_.ChildSheet();
-        if (sheet == nullptr || index < 0 || index >= sheet->GetPageCount()) {
-            return ActionResult::Refused("no page " + std::to_string(index));
-        }
-        sheet->SetActivePage(index);
+        sheet.Found->SetActivePage(index);
         return ActionResult::Ok();
     }
 
     ActionResult PressEnter(int id) override {
-        auto found = FindUserControl(dialog_, id);
+        const auto found = EnterTarget(id);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
-        }
-        if (!found.Found->IsEnabled()) {
-            return ActionResult::Refused("control " + std::to_string(id) + " is disabled");
         }
         found.Found->SetFocus();
         if (dialog_.GetDlgItem(id) != found.Found) {
@@ -419,8 +404,8 @@ public:
     }
 
     ActionResult PressEscape() override {
-        if (!dialog_.IsRunning()) {
-            return ActionResult::Refused("no dialog is open");
+        if (auto refused = RefuseEscape()) {
+            return *refused;
         }
         const int focus = static_cast<Window*>(dialog_.Window())->FocusId();
         if (!dialog_.PreTranslateMessage({KeyMessage::Type::KeyDown, VirtualKeyEscape, focus})) {
@@ -433,18 +418,6 @@ public:
     }
 
 private:
-    std::optional<ActionResult> FindWritableEdit(int id, HeadlessEdit*& edit) {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::Edit});
-        if (!found.Found) {
-            return ActionResult::Refused(found.Reason);
-        }
-        edit = static_cast<HeadlessEdit*>(found.Found);
-        if ((edit->Styles() & Style::ReadOnly) != 0) {
-            return ActionResult::Refused("control " + std::to_string(id) + " is read-only");
-        }
-        return std::nullopt;
-    }
-
     // What the dialog does with an Enter no filter took: a focused push button is pressed,
     // otherwise OK.
     void PressDefaultButton(Control& focused) {

@@ -342,6 +342,7 @@ public:
         Notify(Notification::EditChange);
     }
     std::string GetText() const override { return FromQt(W().text()); }
+    bool IsReadOnly() const override { return W().isReadOnly(); }
 };
 
 // Multi-line text as the program set it, line breaks and all; shown with plain line feeds.
@@ -371,6 +372,7 @@ public:
         Notify(Notification::EditChange);
     }
     std::string GetText() const override { return text_; }
+    bool IsReadOnly() const override { return W().isReadOnly(); }
 
 private:
     void Show() {

@@ -28,21 +28,16 @@ public:
     // Opens the list with F4, walks to the item with the arrow keys and takes it with
     // Enter: one pick, as a user makes it.
     ActionResult Pick(int id, std::string_view itemText) override {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::ComboBox});
+        const auto found = PickTarget(id, itemText);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
         auto& combo = *static_cast<QComboBox*>(WidgetOf(*found.Found));
-        const int index = combo.findText(ToQt(itemText), Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (index < 0) {
-            return ActionResult::Refused("combo box " + std::to_string(id) + " has no item \"" +
-                                         std::string(itemText) + "\"");
-        }
         combo.setFocus(Qt::MouseFocusReason);
         QTest::keyClick(&combo, Qt::Key_F4);
         QAbstractItemView* list = combo.view();
         QTest::keyClick(list, Qt::Key_Home);
-        for (int step = 0; step < index; ++step) {
+        for (int step = 0; step < found.Index; ++step) {
             QTest::keyClick(list, Qt::Key_Down);
         }
         QTest::keyClick(list, Qt::Key_Return);
@@ -52,10 +47,11 @@ public:
 
     // Selects everything and pastes over it: one change, and a digits-only edit takes it.
     ActionResult Type(int id, std::string_view text) override {
-        QWidget* edit = nullptr;
-        if (auto refused = FindWritableEdit(id, edit)) {
-            return *refused;
+        const auto found = EditTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
         }
+        QWidget* edit = WidgetOf(*found.Found);
         edit->setFocus(Qt::MouseFocusReason);
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         if (text.empty()) {
@@ -69,10 +65,11 @@ public:
     }
 
     ActionResult TypeKeys(int id, std::string_view keys) override {
-        QWidget* edit = nullptr;
-        if (auto refused = FindWritableEdit(id, edit)) {
-            return *refused;
+        const auto found = EditTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
         }
+        QWidget* edit = WidgetOf(*found.Found);
         edit->setFocus(Qt::MouseFocusReason);
         QTest::keyClick(edit, Qt::Key_End);
         QTest::keyClicks(edit, ToQt(keys));
@@ -81,9 +78,7 @@ public:
     }
 
     ActionResult Click(int id) override {
-        auto found = FindUsableControl(dialog_, id,
-                                       {ControlKind::PushButton, ControlKind::RadioButton,
-                                        ControlKind::CheckBox, ControlKind::Link});
+        const auto found = ClickTarget(id);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
@@ -99,15 +94,11 @@ public:
 
     // A click on the row; a Ctrl+click on the selected row clears the selection.
     ActionResult SelectRow(int id, int row) override {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::ListView});
+        const auto found = RowTarget(id, row);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
         auto& list = *static_cast<ListView*>(found.Found);
-        if (row < -1 || row >= list.GetItemCount()) {
-            return ActionResult::Refused("list view " + std::to_string(id) + " has no row " +
-                                         std::to_string(row));
-        }
         auto& view = *static_cast<QAbstractItemView*>(WidgetOf(list));
         view.setFocus(Qt::MouseFocusReason);
         const int selected = list.GetNextSelected();
@@ -124,26 +115,20 @@ public:
     }
 
     ActionResult SelectTab(int index) override {
-        if (!dialog_.IsRunning()) {
-            return ActionResult::Refused("no dialog is open");
+        const auto sheet = TabTarget(index);
+        if (!sheet.Found) {
+            return ActionResult::Refused(sheet.Reason);
         }
-        PropertySheet* sheet = dialog_.ChildSheet();
-        if (sheet == nullptr || index < 0 || index >= sheet->GetPageCount()) {
-            return ActionResult::Refused("no page " + std::to_string(index));
-        }
-        QTabBar* bar = SheetWindowOf(*sheet).Tabs()->tabBar();
+        QTabBar* bar = SheetWindowOf(*sheet.Found).Tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
         Settle();
         return ActionResult::Ok();
     }
 
     ActionResult PressEnter(int id) override {
-        auto found = FindUserControl(dialog_, id);
+        const auto found = EnterTarget(id);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
-        }
-        if (!found.Found->IsEnabled()) {
-            return ActionResult::Refused("control " + std::to_string(id) + " is disabled");
         }
         QWidget* widget = WidgetOf(*found.Found);
         widget->setFocus(Qt::TabFocusReason);
@@ -153,8 +138,8 @@ public:
     }
 
     ActionResult PressEscape() override {
-        if (!dialog_.IsRunning()) {
-            return ActionResult::Refused("no dialog is open");
+        if (auto refused = RefuseEscape()) {
+            return *refused;
         }
         QWidget* window = WidgetOf(*dialog_.Window());
         QWidget* focus = window->focusWidget();
@@ -164,19 +149,6 @@ public:
     }
 
 private:
-    std::optional<ActionResult> FindWritableEdit(int id, QWidget*& edit) {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::Edit});
-        if (!found.Found) {
-            return ActionResult::Refused(found.Reason);
-        }
-        const auto* access = dynamic_cast<const QtControlAccess*>(found.Found);
-        if ((access->Template().Styles & Style::ReadOnly) != 0) {
-            return ActionResult::Refused("control " + std::to_string(id) + " is read-only");
-        }
-        edit = access->Widget();
-        return std::nullopt;
-    }
-
     // The sheet's window is the parent of every page area.
     static const QtSheetWindow& SheetWindowOf(const PropertySheet& sheet) {
         const PropertyPage& active = sheet.GetPage(sheet.GetActiveIndex());

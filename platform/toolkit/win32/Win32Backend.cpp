@@ -124,21 +124,11 @@ public:
         : DialogDriver(dialog), backend_(backend) {}
 
     ActionResult Pick(int id, std::string_view itemText) override {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::ComboBox});
+        const auto found = PickTarget(id, itemText);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
-        auto& combo = static_cast<ComboBox&>(*found.Found);
-        int index = -1;
-        for (int i = 0; i < combo.GetCount() && index < 0; ++i) {
-            if (combo.GetLBText(i) == itemText) {
-                index = i;
-            }
-        }
-        if (index < 0) {
-            return ActionResult::Refused("combo box " + std::to_string(id) + " has no item \"" +
-                                         std::string(itemText) + "\"");
-        }
+        const auto index = static_cast<WPARAM>(found.Index);
         // Drop the list down and click the item, as the user does.
         const HWND hwnd = HandleOf(*found.Found);
         Focus(hwnd);
@@ -146,9 +136,9 @@ public:
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
         GetComboBoxInfo(hwnd, &info);
-        SendMessageW(info.hwndList, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+        SendMessageW(info.hwndList, LB_SETTOPINDEX, index, 0);
         RECT item{};
-        SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(index),
+        SendMessageW(info.hwndList, LB_GETITEMRECT, index,
                      reinterpret_cast<LPARAM>(&item));
         PostClick(info.hwndList, Centre(item));
         backend_.PumpPending();
@@ -156,10 +146,11 @@ public:
     }
 
     ActionResult Type(int id, std::string_view text) override {
-        HWND hwnd = nullptr;
-        if (auto refused = FindWritableEdit(id, hwnd)) {
-            return *refused;
+        const auto found = EditTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
         }
+        const HWND hwnd = HandleOf(*found.Found);
         // A paste over the whole text: what the edit does with the clipboard's text.
         Focus(hwnd);
         SendMessageW(hwnd, EM_SETSEL, 0, -1);
@@ -170,10 +161,11 @@ public:
     }
 
     ActionResult TypeKeys(int id, std::string_view keys) override {
-        HWND hwnd = nullptr;
-        if (auto refused = FindWritableEdit(id, hwnd)) {
-            return *refused;
+        const auto found = EditTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
         }
+        const HWND hwnd = HandleOf(*found.Found);
         Focus(hwnd);
         const int end = GetWindowTextLengthW(hwnd);
         SendMessageW(hwnd, EM_SETSEL, static_cast<WPARAM>(end), end);
@@ -185,9 +177,7 @@ public:
     }
 
     ActionResult Click(int id) override {
-        auto found = FindUsableControl(dialog_, id,
-                                       {ControlKind::PushButton, ControlKind::RadioButton,
-                                        ControlKind::CheckBox, ControlKind::Link});
+        const auto found = ClickTarget(id);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
@@ -206,15 +196,11 @@ public:
     }
 
     ActionResult SelectRow(int id, int row) override {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::ListView});
+        const auto found = RowTarget(id, row);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
         }
-        auto& list = static_cast<ListView&>(*found.Found);
-        if (row < -1 || row >= list.GetItemCount()) {
-            return ActionResult::Refused("list view " + std::to_string(id) + " has no row " +
-                                         std::to_string(row));
-        }
+        const auto& list = static_cast<const ListView&>(*found.Found);
         const HWND hwnd = HandleOf(*found.Found);
         Focus(hwnd);
         const int selected = list.GetNextSelected();
@@ -235,12 +221,12 @@ public:
     }
 
     ActionResult SelectTab(int index) override {
-        if (!dialog_.IsRunning()) {
-            return ActionResult::Refused("no dialog is open");
+        const auto sheet = TabTarget(index);
+        if (!sheet.Found) {
+            return ActionResult::Refused(sheet.Reason);
         }
-        PropertySheet* sheet = dialog_.ChildSheet();
         const HWND tab = backend_.SheetTabs(dialog_);
-        if (sheet == nullptr || tab == nullptr || index < 0 || index >= sheet->GetPageCount()) {
+        if (tab == nullptr) {
             return ActionResult::Refused("no page " + std::to_string(index));
         }
         RECT item{};
@@ -252,12 +238,9 @@ public:
     }
 
     ActionResult PressEnter(int id) override {
-        auto found = FindUserControl(dialog_, id);
+        const auto found = EnterTarget(id);
         if (!found.Found) {
             return ActionResult::Refused(found.Reason);
-        }
-        if (!found.Found->IsEnabled()) {
-            return ActionResult::Refused("control " + std::to_string(id) + " is disabled");
         }
         Focus(HandleOf(*found.Found));
         SendKey(VK_RETURN);
@@ -266,8 +249,8 @@ public:
     }
 
     ActionResult PressEscape() override {
-        if (!dialog_.IsRunning()) {
-            return ActionResult::Refused("no dialog is open");
+        if (auto refused = RefuseEscape()) {
+            return *refused;
         }
         const HWND dialog = Win32Backend::Handle(*dialog_.Window());
         if (!IsWithin(dialog, GetFocus())) {
@@ -279,18 +262,6 @@ public:
     }
 
 private:
-    std::optional<ActionResult> FindWritableEdit(int id, HWND& hwnd) {
-        auto found = FindUsableControl(dialog_, id, {ControlKind::Edit});
-        if (!found.Found) {
-            return ActionResult::Refused(found.Reason);
-        }
-        hwnd = HandleOf(*found.Found);
-        if ((GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) != 0) {
-            return ActionResult::Refused("control " + std::to_string(id) + " is read-only");
-        }
-        return std::nullopt;
-    }
-
     void Focus(HWND hwnd) {
         const HWND dialog = Win32Backend::Handle(*dialog_.Window());
         SetForegroundWindow(dialog);

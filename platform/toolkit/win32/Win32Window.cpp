@@ -61,6 +61,9 @@ public:
         settingText_ = false;
         Notify(Notification::EditChange);
     }
+    bool IsReadOnly() const override {
+        return (GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_READONLY) != 0;
+    }
     void OnCommand(int code) override {
         if (code == EN_CHANGE && !settingText_) {
             Notify(Notification::EditChange);
