@@ -45,6 +45,19 @@ public:
     virtual void EndModal(int result) = 0;
 };
 
+// The first of a window's controls with this id; null for NoId or none.
+inline Control* FindControl(const std::vector<std::unique_ptr<Control>>& controls, int id) {
+    if (id == NoId) {
+        return nullptr;
+    }
+    for (const auto& control : controls) {
+        if (control->Id() == id) {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
 // The backend's window of a property sheet placed as a child of a dialog: a tab per page.
 class SheetWindow {
 public:

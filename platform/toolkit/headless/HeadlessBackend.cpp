@@ -219,15 +219,7 @@ public:
     }
 
     Control* Item(int id) override {
-        if (id == NoId) {
-            return nullptr;
-        }
-        for (auto& control : controls_) {
-            if (control->Id() == id) {
-                return control.get();
-            }
-        }
-        return nullptr;
+        return FindControl(controls_, id);
     }
     void EndModal(int) override {}
 

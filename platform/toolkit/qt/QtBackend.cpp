@@ -734,15 +734,7 @@ QUrl ResolveAddress(const std::string& address, const QString& programDirectory)
 }
 
 Control* QtWindow::Item(int id) {
-    if (id == NoId) {
-        return nullptr;
-    }
-    for (auto& control : controls_) {
-        if (control->Id() == id) {
-            return control.get();
-        }
-    }
-    return nullptr;
+    return FindControl(controls_, id);
 }
 
 void QtWindow::BuildControls(const DialogTemplate& tmpl, QWidget& parent) {

@@ -356,15 +356,7 @@ Win32Window::~Win32Window() {
 }
 
 Control* Win32Window::Item(int id) {
-    if (id == NoId) {
-        return nullptr;
-    }
-    for (auto& control : controls_) {
-        if (control->Id() == id) {
-            return control.get();
-        }
-    }
-    return nullptr;
+    return FindControl(controls_, id);
 }
 
 void Win32Window::EndModal(int) {
