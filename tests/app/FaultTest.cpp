@@ -128,13 +128,14 @@ TEST_F(FaultTest, AbsurdCommandLinesAreHandledLikeAnyOther) {
 }
 
 TEST_F(FaultTest, ReadOnlyOutputDirectoryKeepsTheDialogOpenAndTheSettings) {
-    ASSERT_EQ(RunApp(Ticket(), [](Driver& user) {
-                  ASSERT_TRUE(user.SelectTab(3));
-                  ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, "5"));
-                  ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
-                  ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
-                  ASSERT_TRUE(user.Click(IDC_OK));
-              }),
+    ASSERT_EQ(RunApp(Ticket(),
+                     [](Driver& user) {
+                         ASSERT_TRUE(user.SelectTab(3));
+                         ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, "5"));
+                         ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
+                         ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
+                         ASSERT_TRUE(user.Click(IDC_OK));
+                     }),
               toolkit::IdOk);
     const std::string settings = ReadFileBytes(registryFile);
     // The registry stays writable for the child: only the output directory is refused.
@@ -142,10 +143,9 @@ TEST_F(FaultTest, ReadOnlyOutputDirectoryKeepsTheDialogOpenAndTheSettings) {
     std::filesystem::permissions(registryFile, std::filesystem::perms::all);
     const auto output = dir.Path() / "read-only";
     std::filesystem::create_directory(output);
-    std::filesystem::permissions(output, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_exec |
-                                             std::filesystem::perms::others_read |
-                                             std::filesystem::perms::others_exec);
+    std::filesystem::permissions(
+        output, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
     const std::string commandLine = "-R\"" + (output / "job.prn").string() + "\"";
 
     const std::string findings = test::InChildWithoutPrivileges([&] {

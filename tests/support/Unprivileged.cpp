@@ -21,8 +21,8 @@ std::string InChildWithoutPrivileges(const std::function<std::string()>& check) 
         ::close(channel[0]);
         std::string findings;
         constexpr uid_t Nobody = 65534;
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 ||
-                                 ::setuid(Nobody) != 0)) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
             findings = "cannot drop privileges";
         } else {
             findings = check();

@@ -218,9 +218,7 @@ public:
         }
     }
 
-    Control* Item(int id) override {
-        return FindControl(controls_, id);
-    }
+    Control* Item(int id) override { return FindControl(controls_, id); }
     void EndModal(int) override {}
 
     Dialog& Owner() const { return owner_; }

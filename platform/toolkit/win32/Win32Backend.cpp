@@ -138,8 +138,7 @@ public:
         GetComboBoxInfo(hwnd, &info);
         SendMessageW(info.hwndList, LB_SETTOPINDEX, index, 0);
         RECT item{};
-        SendMessageW(info.hwndList, LB_GETITEMRECT, index,
-                     reinterpret_cast<LPARAM>(&item));
+        SendMessageW(info.hwndList, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
         PostClick(info.hwndList, Centre(item));
         backend_.PumpPending();
         return ActionResult::Ok();
