@@ -125,14 +125,14 @@ struct Setup {
     std::string rememberedRun; // a registry in which an earlier job was confirmed
 };
 
-void Run(const Setup& setup, const std::string& commandLine, const toolkit::UserFunction& user,
-         int* result) {
+// The whole run; how the dialog ended.
+int Run(const Setup& setup, const std::string& commandLine, const toolkit::UserFunction& user) {
     toolkit::headless::HeadlessBackend backend;
     backend.SetUser(user);
     platform::FileRegistry registry(setup.registryFile);
     CVarnakApp app(backend, registry, commandLine);
     app.InitInstance();
-    *result = app.DialogResult();
+    return app.DialogResult();
 }
 
 const Setup& TheSetup() {
@@ -152,19 +152,15 @@ const Setup& TheSetup() {
                         "\"WorkingDirectory\"=\"" +
                         (made.directory / "overlays").string() + "\"\r\n";
         WriteBytes(made.registryFile, made.firstRun);
-        int result = 0;
-        Run(
-            made, "-R\"" + made.ticket.string() + "\"",
-            [](Driver& user) {
-                user.SelectTab(3);
-                user.Pick(ids::IDC_PAGE_OVERLAY, "12");
-                user.Type(ids::IDC_PAGE_NUMBERS, "5,9");
-                user.Click(ids::IDC_PAGE_APPLY);
-                user.Type(ids::IDC_COPIES, "2");
-                user.Pick(ids::IDC_DEFAULT_OVERLAY, "3");
-                user.Click(ids::IDC_OK);
-            },
-            &result);
+        const int result = Run(made, "-R\"" + made.ticket.string() + "\"", [](Driver& user) {
+            user.SelectTab(3);
+            user.Pick(ids::IDC_PAGE_OVERLAY, "12");
+            user.Type(ids::IDC_PAGE_NUMBERS, "5,9");
+            user.Click(ids::IDC_PAGE_APPLY);
+            user.Type(ids::IDC_COPIES, "2");
+            user.Pick(ids::IDC_DEFAULT_OVERLAY, "3");
+            user.Click(ids::IDC_OK);
+        });
         if (result != toolkit::IdOk) {
             std::abort(); // the remembered setup itself must work
         }
@@ -199,9 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         commandLine = "-DEBUG " + commandLine;
     }
 
-    int result = 0;
-    Run(
-        setup, commandLine, [&](toolkit::Driver& user) { PlayUser(user, input); }, &result);
+    const int result =
+        Run(setup, commandLine, [&](toolkit::Driver& user) { PlayUser(user, input); });
 
     if (result != toolkit::IdOk) {
         if (ReadBytes(setup.registryFile) != registry) {
