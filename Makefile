@@ -64,11 +64,13 @@ lint: build
 	@echo "lint: clang-tidy and cppcheck are quiet"
 
 # The program on the demo setup of examples/; without a display, a scripted demo session.
+# Status 1 is a cancelled dialog, not a failure: the ticket display then says none was written.
 run: build
 	@examples/install-demo.sh $(DEMO) >/dev/null
 	@rm -f $(DEMO)/ticket.prn $(DEMO)/ticket.prn_debug
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
-	    VARNAK_REGISTRY=$(DEMO)/registry.reg $(BUILD)/bin/varnak -R"$(DEMO)/ticket.prn" -DEBUG; \
+	    VARNAK_REGISTRY=$(DEMO)/registry.reg $(BUILD)/bin/varnak -R"$(DEMO)/ticket.prn" -DEBUG \
+	        || [ $$? -eq 1 ]; \
 	else \
 	    echo "run: no display (neither DISPLAY nor WAYLAND_DISPLAY is set);"; \
 	    echo "run: playing the demo session examples/demo-session.drive with varnak-drive instead"; \

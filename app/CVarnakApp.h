@@ -20,6 +20,9 @@ public:
 
     // How the dialog ended: toolkit::IdOk, toolkit::IdCancel or toolkit::ResultStillOpen.
     int DialogResult() const { return dialogResult_; }
+    // The program's exit status: 0 when the operator confirmed the job, 1 otherwise, so that
+    // a workflow can tell a confirmed job from a cancelled one on every platform.
+    int ExitStatus() const { return dialogResult_ == toolkit::IdOk ? 0 : 1; }
 
 private:
     toolkit::Backend& backend_;

@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
     const auto registry = varnak::platform::OpenMachineRegistry();
     varnak::CVarnakApp app(backend, *registry, varnak::CommandLineFromArguments(arguments));
     app.InitInstance();
-    return 0;
+    return app.ExitStatus();
 }

@@ -19,6 +19,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }
-    // 0 when the dialog ended with OK, 1 when it was cancelled.
-    return app.DialogResult() == varnak::toolkit::IdOk ? 0 : 1;
+    return app.ExitStatus();
 }

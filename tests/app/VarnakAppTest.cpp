@@ -25,10 +25,12 @@ protected:
         backend->SetUser(user);
         CVarnakApp app(*backend, registry.Registry(), commandLine);
         EXPECT_FALSE(app.InitInstance());
+        exitStatus = app.ExitStatus();
         return app.DialogResult();
     }
 
     test::RegistrySandbox registry;
+    int exitStatus = -1;
     std::unique_ptr<toolkit::Backend> backend;
 };
 
@@ -41,6 +43,7 @@ TEST_F(VarnakAppTest, EmptyCommandLineWarnsFirstAndCancelSavesNothing) {
         ASSERT_TRUE(user.Click(IDC_CANCEL));
     });
     EXPECT_EQ(result, toolkit::IdCancel);
+    EXPECT_EQ(exitStatus, 1);
     EXPECT_EQ(backend->Events(),
               (std::vector<UserEvent>{{UserEvent::Type::Message, toolkit::MessageIcon::Warning,
                                        "Error", "missing options on the command line"}}));
@@ -56,6 +59,7 @@ TEST_F(VarnakAppTest, SecondRunOpensWithWhatTheFirstSavedOnOk) {
         ASSERT_TRUE(user.Click(IDC_OK));
     });
     EXPECT_EQ(first, toolkit::IdOk);
+    EXPECT_EQ(exitStatus, 0);
     EXPECT_EQ(registry.Get(SettingsKey, "NumberOfCopies")->Bytes, test::DwordBytes(3));
     EXPECT_EQ(registry.Get(SettingsKey, "LastTab")->Bytes, test::DwordBytes(2));
 
@@ -70,6 +74,7 @@ TEST_F(VarnakAppTest, SecondRunOpensWithWhatTheFirstSavedOnOk) {
 TEST_F(VarnakAppTest, RunLeftOpenSavesNothing) {
     registry.SetDword(SettingsKey, "CoverPageInputTray", 4);
     EXPECT_EQ(RunApp("x", [](Driver&) {}), toolkit::ResultStillOpen);
+    EXPECT_EQ(exitStatus, 1);
     EXPECT_FALSE(registry.Get(SettingsKey, "NumberOfCopies"));
 }
 
