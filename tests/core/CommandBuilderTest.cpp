@@ -128,6 +128,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "C1I1;C1:5I1F25997;\r\nZOR_COMMAND_ADD=C1:9I1F25997;\r\n"
                   "VARIABLE=#CHAPTERCOPY1#:2\r\nVARIABLE=#CHAPTERCOPY2#:3\r\n"
                   "VARIABLE=#CHAPTERCOPY3#:1\r\n"},
+        BuildCase{"chapters without defaults carry no default tray or overlay",
+                  [](JobSettings& s) {
+                      s.SetDefaultInputTray(0);
+                      s.SetRemainingChapterCopyCount(1);
+                      s.AddChapterEntry({.LastPage = 5, .CopyCount = 2, .FormOverlay = 15});
+                      s.AddChapterEntry({.LastPage = 9, .CopyCount = 1});
+                  },
+                  false,
+                  "C1:5FF;C1:6F15F25997;\r\nZOR_COMMAND_ADD=C1:10F25997;\r\n"
+                  "VARIABLE=#CHAPTERCOPY1#:2\r\nVARIABLE=#CHAPTERCOPY2#:1\r\n"
+                  "VARIABLE=#CHAPTERCOPY3#:1\r\n"},
         BuildCase{"chapter separator by tray only, no copy-set variable",
                   [](JobSettings& s) {
                       s.SetRemainingChapterCopyCount(1);

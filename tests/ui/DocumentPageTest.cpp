@@ -276,14 +276,19 @@ TEST_F(DocumentPageTest, StoreSettingsRemembersTheInputsOnlyOnceShown) {
 TEST_F(DocumentPageTest, CopyCountZeroDisablesThePageBeforeAndAfterItIsShown) {
     LoadedOnThisPage();
     settings.SetLastTab(1);
-    for (const char* before : {"0", "1"}) {
+    // The copy counts typed before the page is first shown; the last one decides.
+    for (const std::vector<std::string>& typed :
+         std::vector<std::vector<std::string>>{{"0"}, {"1"}, {"0", "1"}, {"1", "0"}}) {
         RunDialog([&](Driver& user) {
-            ASSERT_TRUE(user.Type(IDC_COPIES, before));
+            for (const std::string& copies : typed) {
+                ASSERT_TRUE(user.Type(IDC_COPIES, copies));
+            }
             ASSERT_TRUE(user.SelectTab(DocumentTab));
-            const bool enabled = std::string(before) == "1";
+            const bool enabled = typed.back() == "1";
             for (int id : {IDC_PAGE_LIST, IDC_PAGE_NUMBERS, IDC_PAGE_SEPARATOR, IDC_PAGE_OVERLAY,
                            IDC_PAGE_TRAY}) {
-                EXPECT_EQ(Shown(user, id).Enabled, enabled) << "copies " << before << ", " << id;
+                EXPECT_EQ(Shown(user, id).Enabled, enabled)
+                    << "copies " << typed.front() << " then " << typed.back() << ", " << id;
             }
         });
     }
