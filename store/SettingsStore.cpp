@@ -50,7 +50,7 @@ void ReadText(RegistryKey& key, const char* name, std::string& target) {
     if (buffer[size - 1] != 0) {
         return;
     }
-    target.assign(reinterpret_cast<const char*>(buffer.data()));
+    target = platform::TextFromRegistry(reinterpret_cast<const char*>(buffer.data()));
 }
 
 void WriteDword(RegistryKey& key, const char* name, std::uint32_t bits) {
@@ -62,8 +62,9 @@ void WriteDword(RegistryKey& key, const char* name, std::uint32_t bits) {
 }
 
 void WriteText(RegistryKey& key, const char* name, const std::string& text) {
-    key.SetValue(name, platform::RegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
-                 static_cast<std::uint32_t>(text.size() + 1));
+    const std::string stored = platform::TextForRegistry(text);
+    key.SetValue(name, platform::RegSz, reinterpret_cast<const std::uint8_t*>(stored.c_str()),
+                 static_cast<std::uint32_t>(stored.size() + 1));
 }
 
 // Reads a field through its getter and setter, for fields whose setters are the only way in.

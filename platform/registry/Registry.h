@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace varnak::platform {
 
@@ -57,6 +58,12 @@ public:
     virtual RegStatus CreateKey(const std::string& subKey, std::uint32_t access,
                                 std::unique_ptr<RegistryKey>& key) = 0;
 };
+
+// Texts are stored in the registry's own code page and held as UTF-8 by the program: on
+// Windows the ANSI code page (characters it lacks are stored as "?"); the registry file keeps
+// the program's bytes as they are.
+std::string TextFromRegistry(std::string_view stored);
+std::string TextForRegistry(std::string_view utf8);
 
 // The per-machine registry of this platform: the Windows registry on Windows; elsewhere a
 // registry file (VARNAK_REGISTRY, or the documented default path).

@@ -7,6 +7,10 @@
 #include <map>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace varnak {
 namespace {
 
@@ -196,6 +200,27 @@ TEST_F(SettingsStoreTest, A256CharacterTextIsSavedButNotLoaded) {
     Save(settings);
     EXPECT_EQ(Stored("LastPageNumbers")->Bytes, Text(std::string(256, '1')));
     EXPECT_EQ(Loaded().LastPageNumbers(), "");
+}
+
+// The dialog shows and takes UTF-8; Windows stores the texts in its ANSI code page.
+TEST_F(SettingsStoreTest, NonAsciiTextsAreHeldAsUtf8AndStoredInTheRegistrysCodePage) {
+    const std::string text = "5,\xC3\xBC"; // "5,ü"
+    const std::string stored = platform::TextForRegistry(text);
+    if (stored != text && stored.find('?') != std::string::npos) {
+        GTEST_SKIP() << "this ANSI code page has no u with diaeresis";
+    }
+#ifdef _WIN32
+    if (GetACP() == 1252) {
+        EXPECT_EQ(stored, "5,\xFC") << "one byte in the Western code page";
+    }
+#endif
+    sandbox.SetText(SettingsKey, "LastChapterPageNumbers", stored);
+    JobSettings settings = Loaded();
+    EXPECT_EQ(settings.LastChapterPageNumbers(), text);
+    settings.SetLastPageNumbers(text);
+    Save(settings);
+    EXPECT_EQ(Stored("LastPageNumbers")->Bytes, Text(stored));
+    EXPECT_EQ(Stored("LastChapterPageNumbers")->Bytes, Text(stored)) << "unchanged by a job";
 }
 
 TEST_F(SettingsStoreTest, AnEmptyTextValueLoadsAsEmpty) {
