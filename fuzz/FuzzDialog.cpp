@@ -1,4 +1,4 @@
-// Any sequence of user actions on the whole run: the dialog with its five pages on the
+// Any sequence of user actions on the whole run: the dialog and its four pages on the
 // headless backend, over a small overlay directory and a registry file. Nothing may crash;
 // a run that ends with OK writes a ticket of plain text and a registry file that parses;
 // any other end leaves the registry file as it was.
