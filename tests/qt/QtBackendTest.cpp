@@ -283,34 +283,26 @@ TEST(QtAddressTest, RelativeAddressesAreTakenFromTheProgramsDirectory) {
 
 // Whole runs to the exact ticket bytes, through the pages as a user fills them.
 
+// The general settings, cover and footer of both worked examples.
+void FillDefaultsCoverAndFooter(Driver& user) {
+    ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
+    ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
+    ASSERT_TRUE(user.SelectTab(1));
+    ASSERT_TRUE(user.Pick(IDC_COVER_OVERLAY, "7"));
+    ASSERT_TRUE(user.Pick(IDC_COVER_TRAY, "Plain"));
+    ASSERT_TRUE(user.SelectTab(2));
+    ASSERT_TRUE(user.Pick(IDC_FOOTER_OVERLAY, "9"));
+}
+
 TEST_F(QtBackendTest, CoverAndFooterReachTheTicket) {
     InstallOverlays({{"7.mac", ""}, {"9.mac", ""}, {"40.mac", ""}});
     const std::string ticket = RunProgram([&](Driver& user) {
-        ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
-        ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
-        ASSERT_TRUE(user.SelectTab(1));
-        ASSERT_TRUE(user.Pick(IDC_COVER_OVERLAY, "7"));
-        ASSERT_TRUE(user.Pick(IDC_COVER_TRAY, "Plain"));
-        ASSERT_TRUE(user.SelectTab(2));
-        ASSERT_TRUE(user.Pick(IDC_FOOTER_OVERLAY, "9"));
+        ASSERT_NO_FATAL_FAILURE(FillDefaultsCoverAndFooter(user));
         ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
         ASSERT_TRUE(user.Click(IDC_OK));
     });
     EXPECT_EQ(ticket, Header + "C1I2F40;K3;D1;EI1I1F7;EJ1F9;\r\n" + Trailer);
 }
-
-// The list pages' controls, by their resource ids.
-constexpr int PageNumbers = 1043;
-constexpr int PageOverlay = 1046;
-constexpr int PageTray = 1039;
-constexpr int PageApply = 1050;
-constexpr int ChapterLastPages = 1068;
-constexpr int ChapterCopies = 1064;
-constexpr int ChapterOverlay = 1071;
-constexpr int ChapterTray = 1072;
-constexpr int ChapterRemaining = 1073;
-constexpr int ChapterApply = 1066;
-constexpr int ChapterSeparatorOnly = 1075;
 
 TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
     InstallOverlays({{"12.mac", ""}});
@@ -322,10 +314,10 @@ TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
             const char* tray;
         } entries[] = {{"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
         for (const auto& entry : entries) {
-            ASSERT_TRUE(user.Type(PageNumbers, entry.page));
-            ASSERT_TRUE(user.Pick(PageOverlay, entry.overlay));
-            ASSERT_TRUE(user.Pick(PageTray, entry.tray));
-            ASSERT_TRUE(user.Click(PageApply));
+            ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, entry.page));
+            ASSERT_TRUE(user.Pick(IDC_PAGE_OVERLAY, entry.overlay));
+            ASSERT_TRUE(user.Pick(IDC_PAGE_TRAY, entry.tray));
+            ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
         }
         ASSERT_TRUE(user.Type(IDC_COPIES, "2"));
         ASSERT_TRUE(user.Click(IDC_OK));
@@ -339,26 +331,20 @@ TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
 TEST_F(QtBackendTest, ChapterCoverAndFooterRunGivesExampleTwo) {
     InstallOverlays({{"7.mac", ""}, {"9.mac", ""}, {"15.mac", ""}, {"40.mac", ""}});
     const std::string ticket = RunProgram([&](Driver& user) {
-        ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
-        ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
-        ASSERT_TRUE(user.SelectTab(1));
-        ASSERT_TRUE(user.Pick(IDC_COVER_OVERLAY, "7"));
-        ASSERT_TRUE(user.Pick(IDC_COVER_TRAY, "Plain"));
-        ASSERT_TRUE(user.SelectTab(2));
-        ASSERT_TRUE(user.Pick(IDC_FOOTER_OVERLAY, "9"));
+        ASSERT_NO_FATAL_FAILURE(FillDefaultsCoverAndFooter(user));
         ASSERT_TRUE(user.SelectTab(0));
-        ASSERT_TRUE(user.Type(ChapterLastPages, "10"));
-        ASSERT_TRUE(user.Type(ChapterCopies, "2"));
-        ASSERT_TRUE(user.Pick(ChapterOverlay, "None"));
-        ASSERT_TRUE(user.Pick(ChapterTray, "None"));
-        ASSERT_TRUE(user.Type(ChapterRemaining, "4"));
-        ASSERT_TRUE(user.Click(ChapterApply));
-        ASSERT_TRUE(user.Type(ChapterLastPages, "25"));
-        ASSERT_TRUE(user.Type(ChapterCopies, "3"));
-        ASSERT_TRUE(user.Pick(ChapterOverlay, "15"));
-        ASSERT_TRUE(user.Pick(ChapterTray, "Recycled"));
-        ASSERT_TRUE(user.Click(ChapterSeparatorOnly));
-        ASSERT_TRUE(user.Click(ChapterApply));
+        ASSERT_TRUE(user.Type(IDC_CHAPTER_PAGE_NUMBERS, "10"));
+        ASSERT_TRUE(user.Type(IDC_CHAPTER_COPIES, "2"));
+        ASSERT_TRUE(user.Pick(IDC_CHAPTER_OVERLAY, "None"));
+        ASSERT_TRUE(user.Pick(IDC_CHAPTER_TRAY, "None"));
+        ASSERT_TRUE(user.Type(IDC_REMAINING_COPIES, "4"));
+        ASSERT_TRUE(user.Click(IDC_CHAPTER_APPLY));
+        ASSERT_TRUE(user.Type(IDC_CHAPTER_PAGE_NUMBERS, "25"));
+        ASSERT_TRUE(user.Type(IDC_CHAPTER_COPIES, "3"));
+        ASSERT_TRUE(user.Pick(IDC_CHAPTER_OVERLAY, "15"));
+        ASSERT_TRUE(user.Pick(IDC_CHAPTER_TRAY, "Recycled"));
+        ASSERT_TRUE(user.Click(IDC_SEP_AFTER_COPYSET));
+        ASSERT_TRUE(user.Click(IDC_CHAPTER_APPLY));
         EXPECT_EQ(Shown(user, IDC_COPIES).Text, "1");
         ASSERT_TRUE(user.Click(IDC_OK));
     });
