@@ -45,18 +45,12 @@ public:
     virtual void EndModal(int result) = 0;
 };
 
-// The first of a window's controls with this id; null for NoId or none.
-inline Control* FindControl(const std::vector<std::unique_ptr<Control>>& controls, int id) {
-    if (id == NoId) {
-        return nullptr;
-    }
-    for (const auto& control : controls) {
-        if (control->Id() == id) {
-            return control.get();
-        }
-    }
-    return nullptr;
-}
+// What every backend's window does with its own list of controls, in template order.
+// The first control with this id; null for NoId or none.
+Control* FindControl(const std::vector<std::unique_ptr<Control>>& controls, int id);
+// Clears the other members of an auto radio button's group: the run of radio buttons around
+// the clicked one.
+void ClearRadioGroup(const std::vector<std::unique_ptr<Control>>& controls, const Control& clicked);
 
 // The backend's window of a property sheet placed as a child of a dialog: a tab per page.
 class SheetWindow {

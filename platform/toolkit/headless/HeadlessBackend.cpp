@@ -225,23 +225,7 @@ public:
     void SetFocusId(int id) { focusId_ = id; }
     int FocusId() const { return focusId_; }
 
-    // An auto radio button's group: the run of radio buttons around it in template order.
-    void ClearRadioGroup(const Control& clicked) {
-        auto at = std::find_if(controls_.begin(), controls_.end(),
-                               [&](const auto& control) { return control.get() == &clicked; });
-        auto isRadio = [](const auto& control) {
-            return control->Kind() == ControlKind::RadioButton;
-        };
-        auto first = at;
-        while (first != controls_.begin() && isRadio(*(first - 1))) {
-            --first;
-        }
-        for (auto it = first; it != controls_.end() && isRadio(*it); ++it) {
-            if (it != at) {
-                static_cast<Button&>(**it).SetCheck(false);
-            }
-        }
-    }
+    void ClearRadioGroup(const Control& clicked) { toolkit::ClearRadioGroup(controls_, clicked); }
 
 private:
     std::unique_ptr<Control> Make(const ControlTemplate& control, Backend& backend) {

@@ -763,18 +763,7 @@ void QtWindow::BuildControls(const DialogTemplate& tmpl, QWidget& parent) {
 }
 
 void QtWindow::ClearRadioGroup(const Control& clicked) {
-    auto at = std::find_if(controls_.begin(), controls_.end(),
-                           [&](const auto& control) { return control.get() == &clicked; });
-    auto isRadio = [](const auto& control) { return control->Kind() == ControlKind::RadioButton; };
-    auto first = at;
-    while (first != controls_.begin() && isRadio(*(first - 1))) {
-        --first;
-    }
-    for (auto it = first; it != controls_.end() && isRadio(*it); ++it) {
-        if (it != at) {
-            static_cast<Button&>(**it).SetCheck(false);
-        }
-    }
+    toolkit::ClearRadioGroup(controls_, clicked);
 }
 
 Control* QtWindow::ControlOf(const QWidget* widget) const {
