@@ -277,6 +277,48 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string Folded(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        c = FoldCase(c);
+    }
+    return folded;
+}
+
+bool IsTrivia(std::string_view line) {
+    const auto text = Trim(line);
+    return text.empty() || text.front() == ';';
+}
+
+// A parsed key's values by name once it has more than a few, so that a key with very many
+// values costs no more per value than one with a handful. Keys are named by their position,
+// as the file's key list grows while it is read.
+class ValueIndex {
+public:
+    RegValue* Find(std::size_t keyPosition, RegKeyData& key, std::string_view name) {
+        if (key.Values.size() <= LinearLimit) {
+            return key.FindValue(name);
+        }
+        auto& byName = indexes_[keyPosition];
+        for (std::size_t i = byName.size(); i < key.Values.size(); ++i) {
+            byName.emplace(Folded(key.Values[i].Name), i);
+        }
+        const auto found = byName.find(Folded(name));
+        return found == byName.end() ? nullptr : &key.Values[found->second];
+    }
+
+private:
+    static constexpr std::size_t LinearLimit = 16;
+    std::unordered_map<std::size_t, std::unordered_map<std::string, std::size_t>> indexes_;
+};
+
+void AppendLines(std::string& out, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        out += line;
+        out += LineEnd;
+    }
+}
+
 } // namespace
 
 bool RegNamesEqual(std::string_view a, std::string_view b) {
@@ -304,10 +346,8 @@ void RegKeyData::SetValue(std::string_view name, std::uint32_t type, std::string
 }
 
 RegKeyData* RegFile::FindKey(std::string_view path) {
-    auto found = std::ranges::find_if(keys_, [&](const RegKeyData& key) {
-        return RegNamesEqual(key.Path, path);
-    });
-    return found == keys_.end() ? nullptr : &*found;
+    const auto found = keyIndex_.find(Folded(path));
+    return found == keyIndex_.end() ? nullptr : &keys_[found->second];
 }
 
 const RegKeyData* RegFile::FindKey(std::string_view path) const {
@@ -315,21 +355,24 @@ const RegKeyData* RegFile::FindKey(std::string_view path) const {
 }
 
 bool RegFile::KeyExists(std::string_view path) const {
-    return std::ranges::any_of(keys_, [&](const RegKeyData& key) {
-        const std::string_view listed = key.Path;
-        if (listed.size() == path.size()) {
-            return RegNamesEqual(listed, path);
-        }
-        return listed.size() > path.size() && listed[path.size()] == '\\' &&
-               RegNamesEqual(listed.substr(0, path.size()), path);
-    });
+    const std::string folded = Folded(path);
+    return keyIndex_.contains(folded) || ancestors_.contains(folded);
 }
 
 RegKeyData& RegFile::AddKey(std::string_view path) {
-    if (RegKeyData* existing = FindKey(path)) {
-        return *existing;
+    std::string folded = Folded(path);
+    if (const auto found = keyIndex_.find(folded); found != keyIndex_.end()) {
+        return keys_[found->second];
     }
-    keys_.push_back(RegKeyData{std::string(path), {}});
+    // Every path above this one exists from now on; once one is known, so are those above it.
+    for (auto separator = folded.rfind('\\'); separator != std::string::npos && separator > 0;
+         separator = folded.rfind('\\', separator - 1)) {
+        if (!ancestors_.insert(folded.substr(0, separator)).second) {
+            break;
+        }
+    }
+    keyIndex_.emplace(std::move(folded), keys_.size());
+    keys_.push_back(RegKeyData{std::string(path)});
     return keys_.back();
 }
 
@@ -350,7 +393,7 @@ RegKeyData& RegFile::CreateKey(std::string_view path) {
     return AddKey(path);
 }
 
-std::optional<RegFile> RegFile::Parse(std::string_view bytes) {
+std::optional<RegFile> RegFile::Parse(std::string_view bytes, RegParseError* error) {
     RegFile file;
     if (bytes.empty()) {
         return file;
@@ -362,33 +405,57 @@ std::optional<RegFile> RegFile::Parse(std::string_view bytes) {
         bytes = decoded;
     }
     const auto lines = SplitLines(bytes);
+    const auto fail = [&](std::size_t index, const char* reason) -> std::optional<RegFile> {
+        if (error != nullptr) {
+            *error = RegParseError{index + 1, reason};
+        }
+        return std::nullopt;
+    };
     bool haveHeader = false;
     bool unicode = false;
-    RegKeyData* current = nullptr;
+    std::optional<std::size_t> current;
+    ValueIndex values;
+    // Comment and blank lines wait for the line they stand before.
+    std::vector<std::string> pending;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto line = Trim(lines[i]);
-        if (line.empty() || line.front() == ';') {
+        if (IsTrivia(lines[i])) {
+            pending.emplace_back(lines[i]);
             continue;
         }
+        const auto line = Trim(lines[i]);
         if (!haveHeader) {
             if (line != Regedit4Header && line != Regedit5Header) {
-                return std::nullopt;
+                return fail(i, "the file does not begin with \"REGEDIT4\" or "
+                               "\"Windows Registry Editor Version 5.00\"");
             }
             haveHeader = true;
             unicode = line == Regedit5Header;
+            file.preamble_ = std::move(pending);
+            pending.clear();
             continue;
         }
         if (line.front() == '[') {
             const auto path = KeyOf(line);
             if (path.empty() || path.front() == '-') {
-                return std::nullopt;
+                return fail(i, path.empty() ? "a key line is not of the form [path]"
+                                            : "a key to be deleted ([-path]) is not supported");
             }
-            current = &file.AddKey(path);
+            const bool known = file.FindKey(path) != nullptr;
+            RegKeyData& key = file.AddKey(path);
+            current = static_cast<std::size_t>(&key - file.keys_.data());
+            if (!known) {
+                key.Leading = std::move(pending);
+                pending.clear();
+            }
             continue;
         }
-        if (current == nullptr || (line.front() != '"' && line.front() != '@')) {
-            return std::nullopt;
+        if (line.front() != '"' && line.front() != '@') {
+            return fail(i, "the line is no comment, key or value");
         }
+        if (!current) {
+            return fail(i, "a value stands before the first key");
+        }
+        const std::size_t first = i;
         std::string joined(line);
         while (joined.back() == '\\' && joined.find("=hex") != std::string::npos &&
                i + 1 < lines.size()) {
@@ -397,30 +464,52 @@ std::optional<RegFile> RegFile::Parse(std::string_view bytes) {
         }
         auto value = ParseValueLine(joined, unicode);
         if (!value) {
-            return std::nullopt;
+            return fail(first, "the value is of no known form");
         }
-        current->SetValue(value->Name, value->Type, std::move(value->Data));
+        RegKeyData& key = file.keys_[*current];
+        if (RegValue* existing = values.Find(*current, key, value->Name)) {
+            existing->Type = value->Type;
+            existing->Data = std::move(value->Data);
+            continue; // the lines before a repeated value wait for the next line
+        }
+        key.Values.push_back(RegValue{std::move(value->Name), value->Type, std::move(value->Data),
+                                      std::move(pending)});
+        pending.clear();
     }
     if (!haveHeader) {
-        return std::nullopt;
+        return fail(lines.empty() ? 0 : lines.size() - 1, "the file has no \"REGEDIT4\" line");
     }
+    // In a file without keys, notes after the header stay there when keys are added; blank
+    // lines at its end stay at the end.
+    auto notesEnd = pending.end();
+    if (file.keys_.empty()) {
+        while (notesEnd != pending.begin() && Trim(*(notesEnd - 1)).empty()) {
+            --notesEnd;
+        }
+        file.afterHeader_.assign(pending.begin(), notesEnd);
+    }
+    file.trailing_.assign(file.keys_.empty() ? notesEnd : pending.begin(), pending.end());
     return file;
 }
 
 std::string RegFile::Format() const {
-    std::string out(Regedit4Header);
+    std::string out;
+    AppendLines(out, preamble_);
+    out += Regedit4Header;
     out += LineEnd;
+    AppendLines(out, afterHeader_);
     for (const RegKeyData& key : keys_) {
-        out += LineEnd;
+        AppendLines(out, key.Leading);
         out += '[';
         out += key.Path;
         out += ']';
         out += LineEnd;
         for (const RegValue& value : key.Values) {
+            AppendLines(out, value.Leading);
             AppendValue(out, value);
         }
     }
-    out += LineEnd;
+    AppendLines(out, trailing_);
     return out;
 }
 

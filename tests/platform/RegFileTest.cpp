@@ -148,29 +148,113 @@ TEST(RegFile, AnEmptyFileIsAnEmptyRegistry) {
     EXPECT_TRUE(file->Keys().empty());
 }
 
-class UnparseableTest : public ::testing::TestWithParam<const char*> {};
+struct UnparseableCase {
+    const char* Text;
+    std::size_t Line; // the line the error names
+    friend void PrintTo(const UnparseableCase& value, std::ostream* out) { *out << value.Text; }
+};
 
-TEST_P(UnparseableTest, IsRejectedWhole) {
-    EXPECT_FALSE(RegFile::Parse(GetParam())) << GetParam();
+class UnparseableTest : public ::testing::TestWithParam<UnparseableCase> {};
+
+TEST_P(UnparseableTest, IsRejectedWholeNamingTheLine) {
+    RegParseError error;
+    EXPECT_FALSE(RegFile::Parse(GetParam().Text, &error)) << GetParam().Text;
+    EXPECT_EQ(error.Line, GetParam().Line) << GetParam().Text;
+    EXPECT_FALSE(error.Reason.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, UnparseableTest,
-    ::testing::Values("[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n",
-                      "REGEDIT5\r\n",
-                      "REGEDIT4\r\n\"a\"=\"value before any key\"\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nstray text\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"unterminated\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"C:\\Macros\"\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:123456789\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:1,2g\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:100\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex(x):00\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=-\r\n",
-                      "REGEDIT4\r\n[-HKEY_LOCAL_MACHINE\\A]\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A] trailing\r\n",
-                      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"\"b\"\r\n"));
+    ::testing::Values(
+        UnparseableCase{"[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n", 1},
+        UnparseableCase{"REGEDIT5\r\n", 1},
+        UnparseableCase{"; only a note\r\n", 1},
+        UnparseableCase{"REGEDIT4\r\n\"a\"=\"value before any key\"\r\n", 2},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nstray text\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n\r\n# a note in the wrong form\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"unterminated\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"C:\\Macros\"\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:123456789\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:1,2g\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:01,\\\r\n  100\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex(x):00\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=-\r\n", 3},
+        UnparseableCase{"REGEDIT4\r\n[-HKEY_LOCAL_MACHINE\\A]\r\n", 2},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A] trailing\r\n", 2},
+        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"\"b\"\r\n", 3}));
+
+// An administrator's notes survive every save: comments and the blank lines between keys
+// stay where they stand, whatever is changed or added around them.
+TEST(RegFile, CommentsAndBlankLinesStayWhereTheyStand) {
+    const std::string header = "; exported for the print room\r\nREGEDIT4\r\n";
+    const std::string companion = "\r\n; the companion program\r\n"
+                                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint]\r\n"
+                                  "; where the forms are\r\n"
+                                  "\"WorkingDirectory\"=\"/srv/forms\"\r\n";
+    const std::string settings = "\r\n\r\n[" + Key + "]\r\n"
+                                 "\"NumberOfCopies\"=dword:00000003\r\n"
+                                 "  ; tray 1 is Plain\r\n"
+                                 "\"DefaultInputTray\"=dword:00000001\r\n";
+    const std::string end = "\r\n; end of the settings\r\n";
+    auto file = RegFile::Parse(header + companion + settings + end);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Format(), header + companion + settings + end);
+
+    RegKeyData* key = file->FindKey(Key);
+    ASSERT_NE(key, nullptr);
+    key->SetValue("numberofcopies", RegDword, std::string("\x04\0\0\0", 4));
+    key->SetValue("LastTab", RegDword, std::string(4, '\0'));
+    file->CreateKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\other");
+    std::string changed = settings;
+    changed.replace(changed.find("00000003"), 8, "00000004");
+    EXPECT_EQ(file->Format(), header + companion + changed + "\"LastTab\"=dword:00000000\r\n" +
+                                  "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\other]\r\n" + end);
+}
+
+TEST(RegFile, NotesOfAFileWithoutKeysStayBelowTheHeader) {
+    auto file = RegFile::Parse("REGEDIT4\r\n; kept by the administrator\r\n\r\n");
+    ASSERT_TRUE(file);
+    file->CreateKey("HKEY_LOCAL_MACHINE\\A");
+    EXPECT_EQ(file->Format(), "REGEDIT4\r\n; kept by the administrator\r\n"
+                              "\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\r\n");
+}
+
+// A full export of a machine's registry: every key and value is found by name, in any
+// letter case, and the file is written back as it was read.
+TEST(RegFile, AFullExportIsReadWholeAndFoundByName) {
+    constexpr int Keys = 40000;
+    constexpr int ValuesOfOneKey = 20000;
+    std::string text = "REGEDIT4\r\n";
+    for (int i = 0; i < Keys; ++i) {
+        text += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor" + std::to_string(i % 97) + "\\Product" +
+                std::to_string(i) + "]\r\n\"Value\"=\"" + std::to_string(i) + "\"\r\n";
+    }
+    text += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Many]\r\n";
+    for (int i = 0; i < ValuesOfOneKey; ++i) {
+        text += "\"V" + std::to_string(i) + "\"=dword:00000001\r\n";
+    }
+    text += "\"v7\"=dword:00000002\r\n\r\n";
+    const auto file = RegFile::Parse(text);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Keys().size(), Keys + 1u);
+    const RegKeyData* last = file->FindKey("hkey_local_machine\\software\\vendor" +
+                                           std::to_string((Keys - 1) % 97) + "\\PRODUCT" +
+                                           std::to_string(Keys - 1));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->FindValue("value")->Data, std::to_string(Keys - 1) + '\0');
+    EXPECT_TRUE(file->KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\VENDOR96"));
+    EXPECT_FALSE(file->KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor97"));
+    const RegKeyData* many = file->FindKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Many");
+    ASSERT_NE(many, nullptr);
+    ASSERT_EQ(many->Values.size(), static_cast<std::size_t>(ValuesOfOneKey));
+    EXPECT_EQ(many->Values[7].Data, std::string("\x02\0\0\0", 4)) << "the later line wins";
+    EXPECT_EQ(many->Values[7].Name, "V7");
+    std::string expected = text;
+    expected.erase(expected.find("\"v7\""), std::string("\"v7\"=dword:00000002\r\n").size());
+    expected.replace(expected.find("\"V7\"=dword:00000001"), 19, "\"V7\"=dword:00000002");
+    EXPECT_EQ(file->Format(), expected);
+}
 
 } // namespace
 } // namespace varnak::platform
