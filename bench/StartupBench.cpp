@@ -82,8 +82,42 @@ void BM_LoadAndSave(benchmark::State& state) {
     }
 }
 
+// A registry file of range(0) keys, as a full export of a machine's registry has: one job's
+// registry traffic, from a fresh start as every job is: Load, the five overlay listings of the
+// dialog and its pages, and the Save after OK.
+void BM_JobWithALargeRegistryFile(benchmark::State& state) {
+    Scratch scratch;
+    const auto file = scratch.Path() / "registry.reg";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "REGEDIT4\r\n";
+        for (int i = 0; i < state.range(0); ++i) {
+            out << "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor" << i % 97 << "\\Product" << i
+                << "]\r\n\"Version\"=\"1.0\"\r\n\"Installed\"=dword:00000001\r\n";
+        }
+    }
+    for (auto _ : state) {
+        platform::FileRegistry registry(file);
+        SettingsStore store(registry);
+        JobSettings settings;
+        store.Load(settings);
+        for (int page = 0; page < 5; ++page) {
+            std::unique_ptr<platform::RegistryKey> key;
+            registry.OpenKey("SOFTWARE\\quet\\quetprint", platform::KeyReadAccess, key);
+        }
+        settings.SetNumberOfCopies(settings.NumberOfCopies() + 1);
+        store.Save(settings);
+    }
+    state.counters["keys"] = static_cast<double>(state.range(0));
+}
+
 BENCHMARK(BM_StartupWithEveryPage)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JobWithALargeRegistryFile)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace varnak

@@ -1,6 +1,7 @@
 #include "platform/registry/FileRegistry.h"
 
 #include <cstdlib>
+#include <iostream>
 
 namespace varnak::platform {
 
@@ -10,7 +11,10 @@ constexpr const char* DefaultRegistryFile = "/var/lib/varnak/registry.reg";
 std::unique_ptr<Registry> OpenMachineRegistry() {
     const char* configured = std::getenv("VARNAK_REGISTRY");
     const bool useConfigured = configured != nullptr && *configured != '\0';
-    return std::make_unique<FileRegistry>(useConfigured ? configured : DefaultRegistryFile);
+    FileRegistry::Options options;
+    options.Diagnostics = &std::cerr;
+    return std::make_unique<FileRegistry>(useConfigured ? configured : DefaultRegistryFile,
+                                          options);
 }
 
 } // namespace varnak::platform

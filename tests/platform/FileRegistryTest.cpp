@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
+#include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -396,6 +399,224 @@ TEST_F(ManySavesTest, AWriterKilledWhileSavingLeavesOldOrNewValuesNeverAMix) {
     const auto parsed = ParseFile(file);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(ValueIn(*parsed, SettingsKey, "After"), Dword(1)) << "the next save still works";
+}
+
+// Files a hostile or careless member of a shared folder may put where the registry file or
+// its lock is expected. Each case prepares the folder (the victim path lies outside it) and
+// says whether the registry file is still used.
+struct HostileCase {
+    const char* Case;
+    std::function<void(const fs::path& file, const fs::path& victim)> Prepare;
+    bool Used;
+    const char* Diagnostic; // part of the one line said on standard error; "" for none
+    bool NeedsRoot = false;
+    friend void PrintTo(const HostileCase& value, std::ostream* out) { *out << value.Case; }
+};
+
+constexpr uid_t Stranger = 64101;
+
+void LinkAs(const fs::path& target, const fs::path& link, uid_t owner) {
+    fs::create_symlink(target, link);
+    ASSERT_EQ(::lchown(link.c_str(), owner, owner), 0);
+}
+
+const std::string VictimText = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
+                               "\r\n\"NumberOfCopies\"=dword:00000007\r\n";
+
+const std::string OwnText = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
+                            "\r\n\"NumberOfCopies\"=dword:00000005\r\n";
+
+class HostileFileTest : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileFileTest, IsNeitherFollowedNorWaitedOnNorFilledWithSettings) {
+    const HostileCase& param = GetParam();
+    if (param.NeedsRoot && ::geteuid() != 0) {
+        GTEST_SKIP() << "only root can make a link of another user";
+    }
+    test::TempDir base;
+    const fs::path folder = base.Path() / "shared";
+    fs::create_directory(folder);
+    const fs::path file = folder / "registry.reg";
+    const fs::path victim = base.Path() / "victim";
+    param.Prepare(file, victim);
+    const bool victimExisted = fs::exists(victim);
+    const std::string victimBefore = victimExisted ? test::ReadFileBytes(victim) : "";
+
+    std::ostringstream diagnostics;
+    const std::string findings = test::InChild([&] {
+        FileRegistry registry(file, {.Diagnostics = &diagnostics});
+        JobSettings settings;
+        SettingsStore store(registry);
+        store.Load(settings);
+        std::string found;
+        if (settings.LoadedFromRegistry() != param.Used) {
+            found += param.Used ? " the file was not used;" : " the file was used;";
+        }
+        if (settings.NumberOfCopies() == 7) {
+            found += " the victim was read;";
+        }
+        settings.SetNumberOfCopies(4);
+        store.Save(settings);
+        const std::string said = diagnostics.str();
+        if (said.find(param.Diagnostic) == std::string::npos ||
+            (*param.Diagnostic == '\0') != said.empty()) {
+            found += " said: \"" + said + "\";";
+        }
+        return found;
+    });
+    EXPECT_EQ(findings, "") << "case: " << param.Case;
+    EXPECT_EQ(fs::exists(victim), victimExisted) << "case: " << param.Case;
+    if (victimExisted) {
+        EXPECT_EQ(test::ReadFileBytes(victim), victimBefore) << "case: " << param.Case;
+    }
+    if (param.Used) {
+        const auto parsed = ParseFile(file);
+        ASSERT_TRUE(parsed) << "case: " << param.Case;
+        EXPECT_EQ(ValueIn(*parsed, SettingsKey, "NumberOfCopies"), Dword(4)) << param.Case;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostileFileTest,
+    ::testing::Values(
+        HostileCase{"a FIFO",
+                    [](const fs::path& file, const fs::path&) {
+                        ASSERT_EQ(::mkfifo(file.c_str(), 0666), 0);
+                    },
+                    false, "is not used: it is not a regular file"},
+        HostileCase{"a link to an endless device",
+                    [](const fs::path& file, const fs::path&) {
+                        fs::create_symlink("/dev/zero", file);
+                    },
+                    false, "is not used: it is not a regular file"},
+        HostileCase{"larger than the limit",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file, VictimText);
+                        fs::resize_file(file, FileRegistry::MaxFileSize + 1);
+                    },
+                    false, "is not used: it is larger than 64 MiB"},
+        HostileCase{"a line of no known form",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file, "REGEDIT4\r\n\r\n# note\r\n");
+                    },
+                    false, "is not used: line 3: the line is no comment, key or value"},
+        HostileCase{"another user's link to a new file",
+                    [](const fs::path& file, const fs::path& victim) {
+                        LinkAs(victim, file, Stranger);
+                    },
+                    false, "it is a link made by neither this user nor the owner of its folder",
+                    true},
+        HostileCase{"another user's link to settings",
+                    [](const fs::path& file, const fs::path& victim) {
+                        test::WriteFileBytes(victim, VictimText);
+                        LinkAs(victim, file, Stranger);
+                    },
+                    false, "it is a link made by neither", true},
+        HostileCase{"our own link",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file.parent_path() / "settings.reg", OwnText);
+                        fs::create_symlink("settings.reg", file);
+                    },
+                    true, ""},
+        HostileCase{"a link as the lock file",
+                    [](const fs::path& file, const fs::path& victim) {
+                        test::WriteFileBytes(file, OwnText);
+                        LinkAs(victim, file.string() + ".lock", Stranger);
+                    },
+                    true, "", true},
+        HostileCase{"a link as the temporary file",
+                    [](const fs::path& file, const fs::path& victim) {
+                        test::WriteFileBytes(file, OwnText);
+                        LinkAs(victim, file.string() + ".tmp", Stranger);
+                    },
+                    true, "", true}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// Operators of one group sharing one folder, as the package sets it up: each keeps the
+// others' values, the file keeps its group and mode, an administrator's notes stay, and a
+// user outside the group can neither save nor hold up those who can.
+class SharedFolderTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SharedFolderTest, EveryMemberSavesAndNobodyElseInterferes) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can act as several users";
+    }
+    constexpr gid_t Operators = 64200;
+    const test::Identity alice{64201, 64201, {Operators}, 077};
+    const test::Identity bob{64202, 64202, {Operators}, 022};
+    const test::Identity carol{64203, 64203, {}, 022};
+    test::TempDir base;
+    fs::permissions(base.Path(), fs::perms::all);
+    const fs::path folder = base.Path() / "varnak";
+    fs::create_directory(folder);
+    ASSERT_EQ(::chown(folder.c_str(), 0, Operators), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), GetParam() ? 02775 : 0775), 0);
+    const fs::path file = folder / "registry.reg";
+    const std::string notes = "REGEDIT4\r\n; the print room's settings: ask Dana first\r\n";
+    test::WriteFileBytes(file, notes);
+    ASSERT_EQ(::chown(file.c_str(), 0, Operators), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+
+    const auto save = [&](const char* name) {
+        return [&file, name] {
+            FileRegistry registry(file);
+            Save(registry, SettingsKey, {{name, 1}});
+            return std::string();
+        };
+    };
+    EXPECT_EQ(test::InChildAs(alice, save("Alice")), "");
+    EXPECT_EQ(test::InChildAs(bob, save("Bob")), "");
+    const std::string findings = test::InChildAs(carol, [&] {
+        std::string found;
+        if (::open((file.string() + ".lock").c_str(), O_RDONLY) >= 0 || errno != EACCES) {
+            found += " the lock file can be opened;";
+        }
+        FileRegistry registry(file);
+        std::unique_ptr<RegistryKey> key;
+        if (registry.CreateKey(SettingsKey, KeyReadWriteAccess, key) != RegAccessDenied) {
+            found += " a save was let through;";
+        }
+        return found;
+    });
+    EXPECT_EQ(findings, "");
+
+    struct stat attributes {};
+    ASSERT_EQ(::stat(file.c_str(), &attributes), 0);
+    EXPECT_EQ(attributes.st_gid, Operators);
+    EXPECT_EQ(attributes.st_mode & 07777, 0664u);
+    ASSERT_EQ(::stat((file.string() + ".lock").c_str(), &attributes), 0);
+    EXPECT_EQ(attributes.st_gid, Operators);
+    EXPECT_EQ(attributes.st_mode & 07777, 0660u);
+    const std::string text = test::ReadFileBytes(file);
+    EXPECT_TRUE(text.starts_with(notes)) << text;
+    const auto parsed = RegFile::Parse(text);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(ValueIn(*parsed, SettingsKey, "Alice"), Dword(1));
+    EXPECT_EQ(ValueIn(*parsed, SettingsKey, "Bob"), Dword(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, SharedFolderTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "setgid" : "plain"; });
+
+TEST(FileRegistryLockTest, ASaveGivesUpWhenTheLockIsHeldTooLong) {
+    test::TempDir directory;
+    const fs::path file = directory.Path() / "registry.reg";
+    {
+        FileRegistry first(file);
+        Save(first, SettingsKey, {{"A", 1}});
+    }
+    const std::string before = test::ReadFileBytes(file);
+    const int lock = ::open((file.string() + ".lock").c_str(), O_RDWR);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const std::string findings = test::InChild([&] {
+        FileRegistry registry(file, {.LockWait = std::chrono::milliseconds(200)});
+        Save(registry, SettingsKey, {{"A", 2}});
+        return std::string();
+    });
+    ::close(lock);
+    EXPECT_EQ(findings, "") << "the save waited for ever";
+    EXPECT_EQ(test::ReadFileBytes(file), before);
 }
 
 } // namespace

@@ -1,12 +1,28 @@
 #include "tests/support/Unprivileged.h"
 
+#include <csignal>
 #include <grp.h>
+#include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace varnak::test {
+namespace {
 
-std::string InChildWithoutPrivileges(const std::function<std::string()>& check) {
+constexpr unsigned WatchdogSeconds = 60;
+
+bool Become(const Identity& identity) {
+    ::umask(identity.Umask);
+    if (::geteuid() != 0) {
+        return identity.User == ::geteuid();
+    }
+    return ::setgroups(identity.OtherGroups.size(), identity.OtherGroups.data()) == 0 &&
+           ::setgid(identity.Group) == 0 && ::setuid(identity.User) == 0;
+}
+
+std::string Run(const std::optional<Identity>& identity,
+                const std::function<std::string()>& check) {
     int channel[2];
     if (::pipe(channel) != 0) {
         return "no pipe";
@@ -19,14 +35,9 @@ std::string InChildWithoutPrivileges(const std::function<std::string()>& check) 
     }
     if (child == 0) {
         ::close(channel[0]);
-        std::string findings;
-        constexpr uid_t Nobody = 65534;
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
-            findings = "cannot drop privileges";
-        } else {
-            findings = check();
-        }
+        ::alarm(WatchdogSeconds);
+        const std::string findings =
+            identity && !Become(*identity) ? "cannot become the test's user" : check();
         (void)!::write(channel[1], findings.data(), findings.size());
         ::_exit(0);
     }
@@ -40,10 +51,24 @@ std::string InChildWithoutPrivileges(const std::function<std::string()>& check) 
     ::close(channel[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) {
+        findings += " child hung";
+    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         findings += " child failed";
     }
     return findings;
 }
+
+} // namespace
+
+std::string InChildWithoutPrivileges(const std::function<std::string()>& check) {
+    return Run(::geteuid() == 0 ? std::optional(Identity{Nobody, Nobody}) : std::nullopt, check);
+}
+
+std::string InChildAs(const Identity& identity, const std::function<std::string()>& check) {
+    return Run(identity, check);
+}
+
+std::string InChild(const std::function<std::string()>& check) { return Run(std::nullopt, check); }
 
 } // namespace varnak::test
