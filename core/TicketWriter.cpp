@@ -2,49 +2,13 @@
 
 #include "core/CommandBuilder.h"
 
-#include <array>
-#include <memory>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace varnak {
 namespace {
 
 constexpr std::string_view UniversalExit = "\x1b%-12345X";
 constexpr std::string_view Header = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\n";
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File OpenForWriting(const std::string& name) {
-    if (name.empty()) {
-        return nullptr;
-    }
-    return File(std::fopen(name.c_str(), "wb"));
-}
-
-bool Put(std::FILE* file, std::string_view piece) {
-    return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size();
-}
-
-// Closing flushes: a full disk often shows only here.
-bool Close(File& file) {
-    std::FILE* raw = file.release();
-    const bool flushed = std::fflush(raw) == 0;
-    return std::fclose(raw) == 0 && flushed;
-}
-
-// Only a regular file is taken away; a device such as /dev/full or a link stays.
-void RemoveIncomplete(const std::string& name) {
-    std::error_code error;
-    if (std::filesystem::symlink_status(name, error).type() ==
-        std::filesystem::file_type::regular) {
-        std::filesystem::remove(name, error);
-    }
-}
+constexpr std::string_view CommandKey = "ZOR_COMMAND=";
 
 } // namespace
 
@@ -76,47 +40,34 @@ TicketRequest ParseTicketRequest(std::string_view commandLine) {
 
 namespace TicketWriter {
 
-TicketOutcome WriteTicket(std::string_view commandLine, const JobSettings& settings,
-                          bool documentMode, MessageOwner& owner) {
-    const TicketRequest request = ParseTicketRequest(commandLine);
+TicketOutcome WriteTicket(const TicketRequest& request, const JobSettings& settings,
+                          bool documentMode, MessageOwner& owner, const WholeFileWriter& files) {
     if (!request.Requested) {
         return TicketOutcome::NotRequested;
     }
     const std::string command = BuildCommandString(settings, documentMode);
+    std::string ticket;
+    ticket.reserve(Header.size() + CommandKey.size() + command.size() + 1 + UniversalExit.size());
+    ticket.append(Header).append(CommandKey).append(command).append("\n").append(UniversalExit);
 
     const std::string outputName = request.OutputName.value_or(std::string());
-    File output = OpenForWriting(outputName);
-    if (!output) {
+    switch (outputName.empty() ? FileWrite::CannotCreate : files(outputName, ticket)) {
+    case FileWrite::Written:
+        break;
+    case FileWrite::CannotCreate:
         owner.ShowMessage("Could not open output file", "Error", MessageIcon::Warning);
         return TicketOutcome::OutputFailed;
+    case FileWrite::CannotWrite:
+        owner.ShowMessage("Could not write output file", "Error", MessageIcon::Warning);
+        return TicketOutcome::OutputFailed;
     }
-    File debug;
     if (request.Debug) {
+        // The debug copy is best effort: only one that can't be created at all is reported.
         const std::string debugName = outputName + "_debug";
-        debug = OpenForWriting(debugName);
-        if (!debug) {
+        if (files(debugName, ticket) == FileWrite::CannotCreate) {
             owner.ShowMessage("Couldn't open debug file: " + debugName, ApplicationName,
                               MessageIcon::None);
         }
-    }
-
-    const std::array<std::string_view, 5> pieces = {Header, "ZOR_COMMAND=", command, "\n",
-                                                     UniversalExit};
-    bool complete = true;
-    for (std::string_view piece : pieces) {
-        complete = Put(output.get(), piece) && complete;
-        if (debug) {
-            Put(debug.get(), piece); // the debug copy is best effort
-        }
-    }
-    complete = Close(output) && complete;
-    if (debug) {
-        Close(debug);
-    }
-    if (!complete) {
-        RemoveIncomplete(outputName);
-        owner.ShowMessage("Could not write output file", "Error", MessageIcon::Warning);
-        return TicketOutcome::OutputFailed;
     }
     return TicketOutcome::Written;
 }

@@ -1,15 +1,12 @@
 // Any record: the build is deterministic, document mode writes one line and no variables,
-// and the ticket file is exactly the command string plus its 64-byte envelope.
+// and the ticket is exactly the command string plus its 64-byte envelope.
 #include "core/CommandBuilder.h"
 #include "core/TicketWriter.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -58,13 +55,6 @@ varnak::JobSettings Decode(Input& in) {
     return s;
 }
 
-std::string TicketFile() {
-    static const std::string name =
-        (std::filesystem::temp_directory_path() / ("varnak-fuzz-" + std::to_string(getpid())))
-            .string();
-    return name;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -85,12 +75,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     Silent owner;
-    const std::string name = TicketFile();
-    if (varnak::TicketWriter::WriteTicket("-R\"" + name + "\"", settings, false, owner) !=
-            varnak::TicketOutcome::Written ||
-        std::filesystem::file_size(name) != 64 + chapter.size()) {
+    std::string ticket;
+    const varnak::WholeFileWriter capture = [&](const std::string&, std::string_view bytes) {
+        ticket = bytes;
+        return varnak::FileWrite::Written;
+    };
+    if (varnak::TicketWriter::WriteTicket(varnak::ParseTicketRequest("-R\"t.prn\""), settings,
+                                          false, owner, capture) != varnak::TicketOutcome::Written ||
+        ticket.size() != 64 + chapter.size()) {
         std::abort();
     }
-    std::remove(name.c_str());
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "ui/COptionsDlg.h"
 
 #include "core/NumberText.h"
-#include "core/TicketWriter.h"
+#include "platform/files/WholeFile.h"
 #include "ui/ControlIds.h"
 #include "ui/ControlHelpers.h"
 #include "ui/Templates.h"
@@ -25,6 +25,18 @@ constexpr const char* NoneItem = "None";
 constexpr int SheetX = 5; // pixels in the client area
 constexpr int SheetY = 200;
 
+FileWrite WriteToDisk(const std::string& name, std::string_view bytes) {
+    switch (platform::WriteWholeFile(name, bytes)) {
+    case platform::WholeFileResult::Written:
+        return FileWrite::Written;
+    case platform::WholeFileResult::CannotCreate:
+        return FileWrite::CannotCreate;
+    case platform::WholeFileResult::CannotWrite:
+        break;
+    }
+    return FileWrite::CannotWrite;
+}
+
 toolkit::MessageIcon ToolkitIcon(MessageIcon icon) {
     return icon == MessageIcon::Warning ? toolkit::MessageIcon::Warning
                                         : toolkit::MessageIcon::None;
@@ -34,7 +46,11 @@ toolkit::MessageIcon ToolkitIcon(MessageIcon icon) {
 
 COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry,
                          JobSettings* settings, const std::string& commandLine)
-    : ModalDialog(backend, OptionsTemplate()), commandLine_(commandLine), settings_(settings),
+    : COptionsDlg(backend, registry, settings, ParseTicketRequest(commandLine)) {}
+
+COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry,
+                         JobSettings* settings, TicketRequest ticket)
+    : ModalDialog(backend, OptionsTemplate()), ticket_(std::move(ticket)), settings_(settings),
       catalog_(registry),
       sheet_("Test3", CPropSheet::ChapterPrintingIndex, *settings, *this, registry) {
     OnNotification(ids::IDC_DEFAULT_OVERLAY, Notification::SelChange,
@@ -106,7 +122,7 @@ void COptionsDlg::OnOK() {
 
     sheet_.StoreAllPages();
     const bool documentMode = activePage != CPropSheet::ChapterPrintingIndex;
-    if (TicketWriter::WriteTicket(commandLine_, *settings_, documentMode, *this) ==
+    if (TicketWriter::WriteTicket(ticket_, *settings_, documentMode, *this, WriteToDisk) ==
         TicketOutcome::OutputFailed) {
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "core/JobSettings.h"
 #include "core/MessageOwner.h"
+#include "core/TicketWriter.h"
 #include "overlays/OverlayCatalog.h"
 #include "platform/registry/Registry.h"
 #include "platform/toolkit/Dialog.h"
@@ -16,11 +17,14 @@ extern const char* const ManualAddress;
 
 // The general settings dialog, the program's only window: job-wide settings above, the
 // property sheet with the four pages below, OK and Cancel. Borrows the record and the
-// command-line text from start-up; owns its catalogue and the sheet.
+// ticket the command line asks for from start-up; owns its catalogue and the sheet.
 class COptionsDlg : public toolkit::ModalDialog, public MessageOwner {
 public:
+    // The command-line text, read by the Windows command-line rules.
     COptionsDlg(toolkit::Backend& backend, platform::Registry& registry, JobSettings* settings,
                 const std::string& commandLine);
+    COptionsDlg(toolkit::Backend& backend, platform::Registry& registry, JobSettings* settings,
+                TicketRequest ticket);
 
     bool OnInitDialog() override;
     // The OK handler: validates the copy count, stores every value and writes the ticket.
@@ -45,7 +49,7 @@ public:
     CPropSheet& Sheet() { return sheet_; }
 
 private:
-    const std::string& commandLine_;
+    TicketRequest ticket_;
     JobSettings* settings_;
     OverlayCatalog catalog_;
     CPropSheet sheet_;

@@ -1,25 +1,13 @@
 #include "core/TicketWriter.h"
 
-#include "tests/support/TempDir.h"
-
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <map>
 #include <optional>
 #include <vector>
 
-#ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace varnak {
 namespace {
-
-using test::ReadFileBytes;
-using test::TempDir;
 
 struct Message {
     std::string text;
@@ -92,110 +80,113 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"", false, false, std::nullopt},
         RequestCase{R"(-R"first" -R"second")", true, false, "first"}));
 
+// Files as the writer leaves them, and what each name should answer.
+class FakeFiles {
+public:
+    WholeFileWriter Writer() {
+        return [this](const std::string& name, std::string_view bytes) {
+            calls.push_back(name);
+            const auto answer = answers.find(name);
+            const FileWrite result = answer == answers.end() ? FileWrite::Written : answer->second;
+            if (result == FileWrite::Written) {
+                written[name] = std::string(bytes);
+            }
+            return result;
+        };
+    }
+    std::map<std::string, FileWrite> answers;
+    std::map<std::string, std::string> written;
+    std::vector<std::string> calls;
+};
+
 class TicketWriterTest : public testing::Test {
 protected:
     TicketOutcome Write(const std::string& commandLine, const JobSettings& settings,
                         bool documentMode = true) {
-        return TicketWriter::WriteTicket(commandLine, settings, documentMode, owner);
+        return TicketWriter::WriteTicket(ParseTicketRequest(commandLine), settings, documentMode,
+                                         owner, files.Writer());
     }
-    std::string Quoted(const std::string& name) const { return "-R\"" + dir.File(name) + "\""; }
 
-    TempDir dir;
+    FakeFiles files;
     RecordingOwner owner;
 };
 
 TEST_F(TicketWriterTest, DocumentExampleIsTheWhole128ByteTicket) {
-    EXPECT_EQ(Write(Quoted("job.prn"), DocumentExample()), TicketOutcome::Written);
-    const std::string bytes = ReadFileBytes(dir.File("job.prn"));
-    EXPECT_EQ(bytes.size(), 128u);
-    EXPECT_EQ(bytes, DocumentExampleTicket);
+    EXPECT_EQ(Write(R"(-R"job.prn")", DocumentExample()), TicketOutcome::Written);
+    EXPECT_EQ(files.written, (std::map<std::string, std::string>{{"job.prn", DocumentExampleTicket}}));
+    EXPECT_EQ(DocumentExampleTicket.size(), 128u);
     EXPECT_TRUE(owner.messages.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir.File("job.prn_debug")));
 }
 
 TEST_F(TicketWriterTest, DebugCopyIsByteIdenticalAndNamedBehindTheExtension) {
-    EXPECT_EQ(Write(Quoted("job") + ".prn -DEBUG", DocumentExample()), TicketOutcome::Written);
-    EXPECT_EQ(ReadFileBytes(dir.File("job.prn")), DocumentExampleTicket);
-    EXPECT_EQ(ReadFileBytes(dir.File("job.prn_debug")), DocumentExampleTicket);
-}
-
-TEST_F(TicketWriterTest, ReplacesAnExistingLongerFile) {
-    test::WriteFileBytes(dir.File("job.prn"), std::string(4096, 'x'));
-    EXPECT_EQ(Write(Quoted("job.prn"), DocumentExample()), TicketOutcome::Written);
-    EXPECT_EQ(ReadFileBytes(dir.File("job.prn")), DocumentExampleTicket);
+    EXPECT_EQ(Write(R"(-R"job".prn -DEBUG)", DocumentExample()), TicketOutcome::Written);
+    EXPECT_EQ(files.written, (std::map<std::string, std::string>{
+                                 {"job.prn", DocumentExampleTicket},
+                                 {"job.prn_debug", DocumentExampleTicket}}));
+    EXPECT_EQ(files.calls, (std::vector<std::string>{"job.prn", "job.prn_debug"}))
+        << "the ticket first: it is what the workflow waits for";
 }
 
 TEST_F(TicketWriterTest, ChapterModeWritesVariablesEvenWithoutChapters) {
-    EXPECT_EQ(Write(Quoted("c.prn"), JobSettings(), false), TicketOutcome::Written);
-    EXPECT_EQ(ReadFileBytes(dir.File("c.prn")),
+    EXPECT_EQ(Write(R"(-R"c.prn")", JobSettings(), false), TicketOutcome::Written);
+    EXPECT_EQ(files.written["c.prn"],
               "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND="
               "C1I1;\r\nVARIABLE=#CHAPTERCOPY1#:0\r\n\n\x1b%-12345X");
 }
 
 TEST_F(TicketWriterTest, WithoutTheSwitchNothingIsWrittenOrShown) {
     EXPECT_EQ(Write("-DEBUG something", DocumentExample()), TicketOutcome::NotRequested);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+    EXPECT_TRUE(files.calls.empty());
     EXPECT_TRUE(owner.messages.empty());
 }
 
-TEST_F(TicketWriterTest, UnopenableOutputIsReportedAndWritesNothing) {
-    for (const std::string& commandLine :
-         {std::string(R"(-R"")"), Quoted("missing/dir/job.prn"), std::string("-R"),
-          "-R" + dir.File("job.prn")}) {
-        owner.messages.clear();
-        EXPECT_EQ(Write(commandLine, DocumentExample()), TicketOutcome::OutputFailed)
-            << "case: " << commandLine;
-        EXPECT_EQ(owner.messages, std::vector<Message>{CouldNotOpen}) << "case: " << commandLine;
+struct FailureCase {
+    const char* name;
+    std::string commandLine;
+    std::map<std::string, FileWrite> answers;
+    TicketOutcome outcome;
+    std::vector<Message> messages;
+    std::vector<std::string> written;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
+class TicketFailureTest : public TicketWriterTest,
+                          public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(TicketFailureTest, ReportsWhatWentWrongAndKeepsTheDialogOpenOnlyForTheTicket) {
+    const FailureCase& c = GetParam();
+    files.answers = c.answers;
+    EXPECT_EQ(Write(c.commandLine, DocumentExample()), c.outcome) << "case: " << c.name;
+    EXPECT_EQ(owner.messages, c.messages) << "case: " << c.name;
+    std::vector<std::string> written;
+    for (const auto& [name, bytes] : files.written) {
+        written.push_back(name);
     }
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+    EXPECT_EQ(written, c.written) << "case: " << c.name;
 }
 
-TEST_F(TicketWriterTest, UnopenableDebugCopyWarnsAndTheTicketIsStillWritten) {
-    std::filesystem::create_directory(dir.File("job.prn_debug"));
-    EXPECT_EQ(Write(Quoted("job.prn") + " -DEBUG", DocumentExample()), TicketOutcome::Written);
-    EXPECT_EQ(ReadFileBytes(dir.File("job.prn")), DocumentExampleTicket);
-    const Message expected{"Couldn't open debug file: " + dir.File("job.prn_debug"),
-                           "ZOR Brevant", MessageIcon::None};
-    EXPECT_EQ(owner.messages, std::vector<Message>{expected});
-}
+const Message DebugMessage{"Couldn't open debug file: job.prn_debug", "ZOR Brevant",
+                           MessageIcon::None};
 
-#ifndef _WIN32
-TEST_F(TicketWriterTest, FullDiskIsAFailureAndTheDeviceStays) {
-    if (!std::filesystem::exists("/dev/full")) {
-        GTEST_SKIP() << "no /dev/full on this system";
-    }
-    EXPECT_EQ(Write(R"(-R"/dev/full")", DocumentExample()), TicketOutcome::OutputFailed);
-    EXPECT_EQ(owner.messages, std::vector<Message>{CouldNotWrite});
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
-}
-
-// A file-size limit makes a regular file fail part-way, as a disk that fills up would.
-TEST_F(TicketWriterTest, FileThatFillsUpPartWayIsRemoved) {
-    JobSettings settings;
-    for (std::uint32_t page = 1; page <= 2000; ++page) {
-        settings.AddPageEntry({.Page = page, .FormOverlay = 7});
-    }
-    const std::string name = dir.File("job.prn");
-    test::WriteFileBytes(name, "previous");
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        RecordingOwner childOwner;
-        const TicketOutcome outcome =
-            TicketWriter::WriteTicket("-R\"" + name + "\"", settings, true, childOwner);
-        const bool reported = childOwner.messages == std::vector<Message>{CouldNotWrite};
-        _exit(outcome == TicketOutcome::OutputFailed && reported ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the writer did not report the failed write";
-    EXPECT_FALSE(std::filesystem::exists(name)) << "an incomplete ticket was left behind";
-}
-#endif
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TicketFailureTest,
+    testing::Values(
+        FailureCase{"no folder", R"(-R"job.prn" -DEBUG)", {{"job.prn", FileWrite::CannotCreate}},
+                    TicketOutcome::OutputFailed, {CouldNotOpen}, {}},
+        FailureCase{"full disk", R"(-R"job.prn" -DEBUG)", {{"job.prn", FileWrite::CannotWrite}},
+                    TicketOutcome::OutputFailed, {CouldNotWrite}, {}},
+        FailureCase{"empty name", R"(-R"")", {}, TicketOutcome::OutputFailed, {CouldNotOpen}, {}},
+        FailureCase{"bare switch", "-R", {}, TicketOutcome::OutputFailed, {CouldNotOpen}, {}},
+        FailureCase{"unquoted name", "-Rjob.prn", {}, TicketOutcome::OutputFailed,
+                    {CouldNotOpen}, {}},
+        FailureCase{"debug copy can't be created", R"(-R"job.prn" -DEBUG)",
+                    {{"job.prn_debug", FileWrite::CannotCreate}}, TicketOutcome::Written,
+                    {DebugMessage}, {"job.prn"}},
+        FailureCase{"debug copy can't be written", R"(-R"job.prn" -DEBUG)",
+                    {{"job.prn_debug", FileWrite::CannotWrite}}, TicketOutcome::Written, {},
+                    {"job.prn"}}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 } // namespace
 } // namespace varnak
