@@ -7,7 +7,7 @@
 namespace varnak {
 
 bool CVarnakApp::InitInstance() {
-    if (commandLine_.empty()) {
+    if (commandLine_.Text.empty()) {
         // Only a warning: without "-R" OK still closes the dialog and saves the settings.
         backend_.ShowMessage(nullptr, "missing options on the command line", "Error",
                              toolkit::MessageIcon::Warning);
@@ -16,7 +16,7 @@ bool CVarnakApp::InitInstance() {
     SettingsStore store(registry_);
     store.Load(settings);
     {
-        COptionsDlg dialog(backend_, registry_, &settings, commandLine_);
+        COptionsDlg dialog(backend_, registry_, &settings, commandLine_.Ticket);
         dialogResult_ = dialog.DoModal();
         if (dialogResult_ == toolkit::IdOk) {
             store.Save(settings);

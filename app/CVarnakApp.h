@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "platform/registry/Registry.h"
 #include "platform/toolkit/Backend.h"
 
@@ -12,8 +13,11 @@ namespace varnak {
 // dialog ended with OK.
 class CVarnakApp {
 public:
-    CVarnakApp(toolkit::Backend& backend, platform::Registry& registry, std::string commandLine)
+    CVarnakApp(toolkit::Backend& backend, platform::Registry& registry, CommandLine commandLine)
         : backend_(backend), registry_(registry), commandLine_(std::move(commandLine)) {}
+    // The command-line text, read by the Windows command-line rules.
+    CVarnakApp(toolkit::Backend& backend, platform::Registry& registry, std::string commandLine)
+        : CVarnakApp(backend, registry, CommandLineFromText(std::move(commandLine))) {}
 
     // The whole run. Returns false: the program ends right afterwards.
     bool InitInstance();
@@ -27,7 +31,7 @@ public:
 private:
     toolkit::Backend& backend_;
     platform::Registry& registry_;
-    std::string commandLine_;
+    CommandLine commandLine_;
     int dialogResult_ = toolkit::ResultStillOpen;
 };
 

@@ -2,40 +2,52 @@
 
 #include <string_view>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 namespace varnak {
 namespace {
 
 constexpr std::string_view OutputSwitch = "-R";
-
-std::string Quoted(std::string_view name) {
-    return std::string(OutputSwitch) + '"' + std::string(name) + '"';
-}
+constexpr std::string_view DebugSwitch = "-DEBUG";
 
 } // namespace
 
-std::string CommandLineFromArguments(const std::vector<std::string>& arguments) {
-    std::string text;
-    bool first = true;
+CommandLine CommandLineFromText(std::string text) {
+    TicketRequest ticket = ParseTicketRequest(text);
+    return {std::move(text), std::move(ticket)};
+}
+
+CommandLine CommandLineFromArguments(const std::vector<std::string>& arguments) {
+    CommandLine line;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
-        const std::string_view argument = arguments[index];
-        std::string word(argument);
-        if (argument == OutputSwitch) {
-            if (index + 1 < arguments.size()) {
-                word = Quoted(arguments[++index]);
-            }
-        } else if (argument.substr(0, OutputSwitch.size()) == OutputSwitch) {
-            const std::string_view rest = argument.substr(OutputSwitch.size());
-            if (rest.front() != '"') {
-                word = Quoted(rest);
-            }
+        const std::string& argument = arguments[index];
+        if (index > 0) {
+            line.Text += ' ';
         }
-        if (!first) {
-            text += ' ';
+        line.Text += argument;
+        if (argument.find(DebugSwitch) != std::string::npos) {
+            line.Ticket.Debug = true;
         }
-        first = false;
-        text += word;
+        if (line.Ticket.Requested || !argument.starts_with(OutputSwitch)) {
+            continue;
+        }
+        line.Ticket.Requested = true;
+        if (argument.size() > OutputSwitch.size()) {
+            line.Ticket.OutputName = argument.substr(OutputSwitch.size());
+        } else if (index + 1 < arguments.size() && arguments[index + 1] != DebugSwitch) {
+            line.Ticket.OutputName = arguments[index + 1];
+        }
     }
-    return text;
+    return line;
+}
+
+void ReportFailedWritesInsteadOfDying() {
+#ifndef _WIN32
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 } // namespace varnak

@@ -1,5 +1,6 @@
 // varnak-drive [SCRIPT]: whole runs of the program on the headless backend, from a script
 // (standard input without SCRIPT), with the machine registry and the real file system.
+#include "app/CommandLine.h"
 #include "app/DriveScript.h"
 
 #include <fstream>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: varnak-drive [SCRIPT]\n";
         return varnak::DriveScript::ExitBadScript;
     }
+    varnak::ReportFailedWritesInsteadOfDying();
     varnak::DriveScript drive(varnak::platform::OpenMachineRegistry, std::cout, std::cerr);
     if (argc == 1) {
         return drive.Run(std::cin);

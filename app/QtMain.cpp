@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     // Qt takes its own options (-platform, -style, ...) out of the arguments first.
     QApplication application(argc, argv);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    varnak::ReportFailedWritesInsteadOfDying();
     varnak::toolkit::qt::QtBackend backend;
     const auto registry = varnak::platform::OpenMachineRegistry();
     varnak::CVarnakApp app(backend, *registry, varnak::CommandLineFromArguments(arguments));
