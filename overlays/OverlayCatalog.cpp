@@ -3,11 +3,11 @@
 #include "core/JobSettings.h"
 #include "core/NumberText.h"
 #include "platform/files/DirectorySearch.h"
+#include "platform/files/RegularFile.h"
 #include "platform/files/Utf16.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -23,6 +23,8 @@ constexpr std::size_t LongestPattern = 259;
 constexpr const char* OverlayPattern = "*.mac";
 constexpr const char* DescriptionExtension = ".mat";
 constexpr const char* NoOverlay = "None";
+// Descriptions are a few lines; a larger file is shown up to here.
+constexpr std::size_t MaxDescriptionBytes = 1u << 20;
 
 std::optional<std::string> ReadWorkingDirectory(platform::Registry& registry) {
     std::unique_ptr<platform::RegistryKey> key;
@@ -48,36 +50,6 @@ std::optional<std::string> ReadWorkingDirectory(platform::Registry& registry) {
         directory += platform::PathSeparator;
     }
     return directory;
-}
-
-// Closes a C stream on every path.
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The whole file, or nullopt when it can't be opened, read or held in memory.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return std::nullopt;
-    }
-    try {
-        std::string bytes;
-        std::array<char, 1 << 16> chunk;
-        while (true) {
-            const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-            bytes.append(chunk.data(), got);
-            if (got < chunk.size()) {
-                break;
-            }
-        }
-        if (std::ferror(file.get())) {
-            return std::nullopt;
-        }
-        return bytes;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
 }
 
 } // namespace
@@ -106,7 +78,8 @@ std::optional<std::string> OverlayCatalog::ReadDescription(const std::string& it
     if (itemText == NoOverlay) {
         return std::nullopt;
     }
-    const auto bytes = ReadWholeFile(workingDirectory_ + itemText + DescriptionExtension);
+    const auto bytes = platform::ReadRegularFile(workingDirectory_ + itemText + DescriptionExtension,
+                                                 MaxDescriptionBytes);
     if (!bytes || bytes->empty()) {
         return std::nullopt;
     }

@@ -253,12 +253,12 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST_F(OverlayCatalogTest, ALargeDescriptionIsReadWhole) {
+TEST_F(OverlayCatalogTest, ALargeDescriptionIsShownUpToItsFirstMebibyte) {
     PointAt(Directory());
-    const std::string text(8 << 20, 'x');
+    const std::string text = std::string(8 << 20, 'x') + "end";
     Touch("3.mat", Utf16(text));
     catalog.ListOverlays();
-    EXPECT_EQ(catalog.ReadDescription("3"), text);
+    EXPECT_EQ(catalog.ReadDescription("3"), text.substr(0, 512 * 1024));
 }
 
 TEST_F(OverlayCatalogTest, AnUnreadableDescriptionIsNone) {
