@@ -255,25 +255,38 @@ LockAttributes LockAttributesFor(const fs::path& target) {
     return wanted;
 }
 
+// The group matters only when the group's rights differ from everybody's.
+bool HasAttributes(const struct stat& file, const LockAttributes& wanted) {
+    return (file.st_mode & 07777) == wanted.Mode &&
+           (file.st_gid == wanted.Group || (wanted.Mode & 0006) != 0);
+}
+
 // Puts a lock file with the wanted attributes in place in one step, so that no other saver
-// ever finds one it may not open: beside an existing one only when replace is set.
-void PublishLockFile(const fs::path& lockPath, const LockAttributes& wanted, bool replace) {
+// ever finds one it may not open: beside an existing one only when replace is set. A
+// replacement is locked before it is put in place; its descriptor is returned.
+FileDescriptor PublishLockFile(const fs::path& lockPath, const LockAttributes& wanted,
+                               bool replace) {
     const std::string temporary = lockPath.string() + "." + RandomSuffix();
     FileDescriptor fd(
         ::open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.Valid()) {
-        return;
+        return FileDescriptor();
     }
     (void)::fchown(fd.Get(), static_cast<uid_t>(-1), wanted.Group);
     (void)::fchmod(fd.Get(), wanted.Mode);
-    if (replace) {
-        if (::rename(temporary.c_str(), lockPath.c_str()) != 0) {
-            ::unlink(temporary.c_str());
-        }
-        return;
+    struct stat made {};
+    if (!replace) {
+        (void)::link(temporary.c_str(), lockPath.c_str()); // another saver's may already be there
+        ::unlink(temporary.c_str());
+        return FileDescriptor();
     }
-    (void)::link(temporary.c_str(), lockPath.c_str()); // another saver's may already be there
-    ::unlink(temporary.c_str());
+    if (::fstat(fd.Get(), &made) != 0 || !HasAttributes(made, wanted) ||
+        ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(temporary.c_str(), lockPath.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return FileDescriptor();
+    }
+    return fd;
 }
 
 // Opens the lock file, never through a link and only when it is a regular file. A link in
@@ -296,7 +309,10 @@ FileDescriptor OpenLockFile(const fs::path& lockPath, const LockAttributes& want
         if (errno != ENOENT && errno != EACCES && errno != ELOOP) {
             return FileDescriptor();
         }
-        PublishLockFile(lockPath, wanted, errno != ENOENT);
+        if (FileDescriptor replacement = PublishLockFile(lockPath, wanted, errno != ENOENT);
+            replacement.Valid()) {
+            return replacement;
+        }
     }
     return FileDescriptor();
 }
@@ -319,8 +335,7 @@ public:
             struct stat named {};
             if (::fstat(fd.Get(), &held) == 0 && ::lstat(lockPath.c_str(), &named) == 0 &&
                 held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-                Repair(fd.Get(), held, wanted);
-                fd_ = std::move(fd);
+                fd_ = Repaired(std::move(fd), held, lockPath, wanted);
                 return;
             }
         }
@@ -341,17 +356,21 @@ private:
         return true;
     }
 
-    // A lock file of ours with the wrong attributes gets the right ones.
-    static void Repair(int fd, const struct stat& held, const LockAttributes& wanted) {
-        if (held.st_uid != ::geteuid()) {
-            return;
+    // A lock file with other attributes than the wanted ones (one anybody may read, say, who
+    // could then hold up every save) gets them: in place when it is ours, else by a
+    // replacement that is locked before it takes the place of the one held.
+    static FileDescriptor Repaired(FileDescriptor held, const struct stat& attributes,
+                                   const fs::path& lockPath, const LockAttributes& wanted) {
+        if (wanted.Group == static_cast<gid_t>(-1) || HasAttributes(attributes, wanted)) {
+            return held;
         }
-        if (held.st_gid != wanted.Group) {
-            (void)::fchown(fd, static_cast<uid_t>(-1), wanted.Group);
+        if (attributes.st_uid == ::geteuid()) {
+            (void)::fchown(held.Get(), static_cast<uid_t>(-1), wanted.Group);
+            (void)::fchmod(held.Get(), wanted.Mode);
+            return held;
         }
-        if ((held.st_mode & 07777) != wanted.Mode) {
-            (void)::fchmod(fd, wanted.Mode);
-        }
+        FileDescriptor replacement = PublishLockFile(lockPath, wanted, true);
+        return replacement.Valid() ? std::move(replacement) : std::move(held);
     }
 
     FileDescriptor fd_;

@@ -556,6 +556,12 @@ TEST_P(SharedFolderTest, EveryMemberSavesAndNobodyElseInterferes) {
     test::WriteFileBytes(file, notes);
     ASSERT_EQ(::chown(file.c_str(), 0, Operators), 0);
     ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+    if (GetParam()) {
+        // Left by an earlier version: anybody could open it, and so hold up every save.
+        const fs::path oldLock = file.string() + ".lock";
+        test::WriteFileBytes(oldLock, "");
+        ASSERT_EQ(::chmod(oldLock.c_str(), 0644), 0);
+    }
 
     const auto save = [&](const char* name) {
         return [&file, name] {
@@ -595,8 +601,10 @@ TEST_P(SharedFolderTest, EveryMemberSavesAndNobodyElseInterferes) {
     EXPECT_EQ(ValueIn(*parsed, SettingsKey, "Bob"), Dword(1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, SharedFolderTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "setgid" : "plain"; });
+// The folder with its setgid bit and an old lock file anybody may read, or without either.
+INSTANTIATE_TEST_SUITE_P(Folders, SharedFolderTest, ::testing::Bool(), [](const auto& info) {
+    return info.param ? "setgid_with_an_old_lock_file" : "plain";
+});
 
 TEST(FileRegistryLockTest, ASaveGivesUpWhenTheLockIsHeldTooLong) {
     test::TempDir directory;
