@@ -16,6 +16,8 @@ struct PageEntry {
     std::int32_t Kind = 1;
     std::uint32_t FormOverlay = 0;
     std::int32_t InputTray = 0;
+
+    bool IsSeparationSheet() const { return FormOverlay == 0 && InputTray == 0; }
 };
 
 // One chapter of the Chapter Printing list: its last page, copy count and the separator
@@ -26,6 +28,9 @@ struct ChapterEntry {
     std::uint32_t CopyCount = 1;
     std::uint32_t FormOverlay = 0;
     std::int32_t InputTray = 0;
+
+    // A separator page needs an overlay or a tray; a tray code below 0 is no tray.
+    bool HasSeparatorPage() const { return FormOverlay != 0 || InputTray > 0; }
 };
 
 // Tray codes index this table; every tray list shows it in this order, so that a list's
