@@ -95,6 +95,8 @@ public:
 
     // Document Printing list, in the order the entries were added.
     void AddPageEntry(const PageEntry& entry) { pageEntries_.push_back(entry); }
+    // Room for entries about to be added, so that a long list is not moved as it grows.
+    void ReservePageEntries(std::size_t count) { pageEntries_.reserve(count); }
     const PageEntry* PageEntryAt(std::size_t index) const;
     PageEntry* PageEntryAt(std::size_t index);
     std::size_t PageEntryCount() const { return pageEntries_.size(); }
@@ -105,6 +107,7 @@ public:
 
     // Chapter Printing list; "page number" is the chapter's LastPage.
     void AddChapterEntry(const ChapterEntry& entry) { chapterEntries_.push_back(entry); }
+    void ReserveChapterEntries(std::size_t count) { chapterEntries_.reserve(count); }
     const ChapterEntry* ChapterEntryAt(std::size_t index) const;
     ChapterEntry* ChapterEntryAt(std::size_t index);
     std::size_t ChapterEntryCount() const { return chapterEntries_.size(); }
