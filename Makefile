@@ -4,10 +4,10 @@ ASAN    ?= build-asan
 FUZZ    ?= build-fuzz
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR  := $(if $(CI),ON,OFF)
-SOURCES := $(CURDIR)/(app|core|overlays|platform|store|ui)/.*\.cpp$$
+SOURCES := $(CURDIR)/(app|core|explain|overlays|platform|store|ui)/.*\.cpp$$
 # Seconds each fuzz target runs: short in `make test`, longer in `make fuzz`.
 FUZZ_SECONDS ?= 60
-# Where `make install` puts the program and its manual.
+# Where `make install` puts the programs and their manuals.
 PREFIX  ?= /usr/local
 DEMO    := $(abspath $(BUILD))/demo
 
@@ -60,11 +60,12 @@ lint: build
 	    || { grep -E 'warning:|error:' -A3 $(BUILD)/clang-tidy.log; exit 1; }
 	@cppcheck --quiet --error-exitcode=1 --enable=warning,performance,portability \
 	    --std=c++20 --language=c++ --inline-suppr -I . --suppress=missingIncludeSystem \
-	    $$(git ls-files '*.cpp' | grep -E '^(app|core|overlays|platform|store|ui)/')
+	    $$(git ls-files '*.cpp' | grep -E '^(app|core|explain|overlays|platform|store|ui)/')
 	@echo "lint: clang-tidy and cppcheck are quiet"
 
 # The program on the demo setup of examples/; without a display, a scripted demo session.
 # Status 1 is a cancelled dialog, not a failure: the ticket display then says none was written.
+# A ticket that was written is shown byte by byte, then explained by varnak-explain.
 run: build
 	@examples/install-demo.sh $(DEMO) >/dev/null
 	@rm -f $(DEMO)/ticket.prn $(DEMO)/ticket.prn_debug

@@ -39,10 +39,10 @@ inline char* PutDecimal(char* at, std::uint32_t value) {
         const std::uint32_t pair = value % 100;
         value /= 100;
         out -= 2;
-        std::memcpy(out, &DigitPairs[2 * pair], 2);
+        std::memcpy(out, &DigitPairs[std::size_t{2} * pair], 2);
     }
     if (value >= 10) {
-        std::memcpy(out - 2, &DigitPairs[2 * value], 2);
+        std::memcpy(out - 2, &DigitPairs[std::size_t{2} * value], 2);
     } else {
         *(out - 1) = static_cast<char>('0' + value);
     }

@@ -3,9 +3,9 @@
 #include "explain/Reports.h"
 #include "explain/TicketDecoder.h"
 
+#include <array>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -71,10 +71,13 @@ bool Parse(int argc, char** argv, Arguments& arguments) {
     return true;
 }
 
+// A read error (a directory, a device that fails) marks the stream bad, where reading it
+// through rdbuf() would look like an empty file.
 bool ReadAll(std::istream& in, std::string& bytes) {
-    std::ostringstream content;
-    content << in.rdbuf();
-    bytes = std::move(content).str();
+    std::array<char, 65536> chunk{};
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
     return !in.bad();
 }
 
@@ -87,6 +90,8 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
+    // Streams of their own, so that a read error on standard input shows as one.
+    std::ios::sync_with_stdio(false);
     Arguments arguments;
     if (!Parse(argc, argv, arguments)) {
         std::cerr << Usage << "Try 'varnak-explain --help'.\n";

@@ -10,7 +10,10 @@ namespace {
 // Every text in the document is ASCII that needs no escapes: the tray table's names and the
 // fixed words below.
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(text);
+    quoted += '"';
+    return quoted;
 }
 
 std::string Tray(std::int32_t tray) {

@@ -292,7 +292,8 @@ std::string ExplainSvg(const DecodedTicket& ticket) {
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         const std::size_t column = i % columns;
         const double x = Margin + CardGap + static_cast<double>(column) * (cardWidth + CardGap);
-        const double y = TitleHeight + static_cast<double>(i / columns) * CardHeight;
+        const std::size_t row = i / columns;
+        const double y = TitleHeight + static_cast<double>(row) * CardHeight;
         if (column == 0 && i > 0) {
             Arrow(svg, x - CardGap, x, y + arrowY);
         }

@@ -4,6 +4,8 @@
 
 #include "core/NumberText.h"
 
+#include <utility>
+
 namespace varnak {
 namespace {
 
@@ -51,7 +53,7 @@ std::string SheetLine(const Sheet& sheet) {
 }
 
 std::string NoneOr(bool present, std::string text) {
-    return present ? text : "none";
+    return present ? std::move(text) : "none";
 }
 
 std::string SeparatorFlagText(const std::optional<bool>& afterCopySetOnly) {

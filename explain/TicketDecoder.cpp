@@ -62,7 +62,10 @@ std::string Spell(std::string_view bytes) {
             spelled += '"';
             quoted = false;
         }
-        spelled += (spelled.empty() ? "" : " ") + ControlName(c);
+        if (!spelled.empty()) {
+            spelled += ' ';
+        }
+        spelled += ControlName(c);
     }
     if (quoted) {
         spelled += '"';
@@ -195,7 +198,7 @@ private:
         Refuse(number, Spell(FormatUnsigned(expected)));
     }
 
-    void Note(Expectation expectation) {
+    void Note(const Expectation& expectation) {
         if (notedAt_ != at_) {
             notedAt_ = at_;
             noteCount_ = 0;
@@ -254,7 +257,7 @@ private:
     }
 
     // The bytes that stand where the expected ones would: printable ones up to the length
-    // of the longest expected, or the one other byte.
+    // of the longest expected, or the one other byte, and whether the file ends there.
     std::string Found(std::size_t offset, std::size_t length) const {
         if (offset >= bytes_.size()) {
             return "end of file";
@@ -264,7 +267,9 @@ private:
         while (end < rest.size() && IsPrintable(rest.front()) && IsPrintable(rest[end])) {
             ++end;
         }
-        return Spell(rest.substr(0, end));
+        // A file cut short shows as such, not only as the bytes that are there.
+        const bool last = offset + end == bytes_.size();
+        return Spell(rest.substr(0, end)) + (last ? " then end of file" : "");
     }
 
     std::string_view bytes_;
