@@ -79,6 +79,9 @@ run: build
 	        $(abspath $(BUILD))/app/varnak-drive $(CURDIR)/examples/demo-session.drive; \
 	fi
 	@scripts/show-ticket.sh $(DEMO)/ticket.prn
+	@if [ -e $(DEMO)/ticket.prn ]; then \
+	    echo "What it will print (varnak-explain):"; $(BUILD)/bin/varnak-explain $(DEMO)/ticket.prn; \
+	fi
 
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
