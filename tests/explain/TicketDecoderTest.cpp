@@ -4,6 +4,7 @@
 #include "core/TicketEnvelope.h"
 #include "core/TicketWriter.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkedExamples.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 namespace varnak {
 namespace {
 
+using test::ChapterExample;
+using test::DocumentExample;
 using TicketEnvelope::Wrap;
 
 struct Record {
@@ -23,25 +26,6 @@ struct Record {
 
 void PrintTo(const Record& record, std::ostream* out) {
     *out << record.name;
-}
-
-void DocumentExample(JobSettings& s) {
-    s.SetNumberOfCopies(2);
-    s.AddPageEntry({.Page = 3});
-    s.AddPageEntry({.Page = 5, .FormOverlay = 12, .InputTray = 3});
-    s.AddPageEntry({.Page = 8, .InputTray = 6});
-}
-
-void ChapterExample(JobSettings& s) {
-    s.SetDefaultInputTray(2);
-    s.SetDefaultFormOverlay(40);
-    s.SetCoverPageFormOverlay(7);
-    s.SetCoverPageInputTray(1);
-    s.SetFooterPageFormOverlay(9);
-    s.SetSepPageAfterCopySetOnly(true);
-    s.SetRemainingChapterCopyCount(4);
-    s.AddChapterEntry({.LastPage = 10, .CopyCount = 2});
-    s.AddChapterEntry({.LastPage = 25, .CopyCount = 3, .FormOverlay = 15, .InputTray = 5});
 }
 
 constexpr std::uint32_t MaxNumber = std::numeric_limits<std::uint32_t>::max();
