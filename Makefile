@@ -96,19 +96,22 @@ screenshots-qt: build
 	    xvfb-run -a -s "-screen 0 1280x1024x24" \
 	    $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
 
-# varnak.exe for 64-bit Windows in dist/, and for 32-bit Windows in dist/i686/ (for sites whose
-# product family runs as 32-bit programs; it can't be run on this machine).
+# varnak.exe and varnak-explain.exe for 64-bit Windows in dist/, and for 32-bit Windows in
+# dist/i686/ (for sites whose product family runs as 32-bit programs; it can't be run on this
+# machine).
 windows: setup
 	@for arch in x86_64 i686; do \
 	    cmake -S . -B $(BUILD)/dist-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVARNAK_MINGW_ARCH=$$arch \
 	        -DVARNAK_TESTS=OFF -DVARNAK_WERROR=$(WERROR) >/dev/null && \
-	    cmake --build $(BUILD)/dist-$$arch -j $(JOBS) --target varnak || exit 1; \
+	    cmake --build $(BUILD)/dist-$$arch -j $(JOBS) --target varnak varnak-explain || exit 1; \
 	done
 	@mkdir -p dist/i686
 	@cp $(BUILD)/dist-x86_64/app/win32/varnak.exe dist/varnak.exe
 	@cp $(BUILD)/dist-i686/app/win32/varnak.exe dist/i686/varnak.exe
-	@sha256sum dist/varnak.exe dist/i686/varnak.exe
+	@cp $(BUILD)/dist-x86_64/bin/varnak-explain.exe dist/varnak-explain.exe
+	@cp $(BUILD)/dist-i686/bin/varnak-explain.exe dist/i686/varnak-explain.exe
+	@sha256sum dist/varnak.exe dist/i686/varnak.exe dist/varnak-explain.exe dist/i686/varnak-explain.exe
 
 # Pictures of the real dialog under Wine on a virtual display, one per page, in
 # $(BUILD)/screenshots.
