@@ -81,8 +81,9 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
+        // With --benchmark_repetitions the median, which comes after the runs, is kept.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) {
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
                 times_[run.run_name.function_name + "/" + run.run_name.args] =
                     run.GetAdjustedCPUTime();
             }
