@@ -31,6 +31,7 @@ struct Style {
     bool Printed = true; // shows lines of text
 };
 
+// One per SheetKind, in its order; the cover and the footer sheet look alike.
 constexpr std::array<Style, 8> Styles = {{
     {"cover or footer sheet", "#dce8fb", "#2f5597"},
     {"document pages", "#ffffff", "#6b7280"},
