@@ -4,10 +4,10 @@ ASAN    ?= build-asan
 FUZZ    ?= build-fuzz
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR  := $(if $(CI),ON,OFF)
-SOURCES := $(CURDIR)/(app|core|overlays|platform|store|ui)/.*\.cpp$$
+SOURCES := $(CURDIR)/(app|core|explain|overlays|platform|store|ui)/.*\.cpp$$
 # Seconds each fuzz target runs: short in `make test`, longer in `make fuzz`.
 FUZZ_SECONDS ?= 60
-# Where `make install` puts the program and its manual.
+# Where `make install` puts the programs and their manuals.
 PREFIX  ?= /usr/local
 DEMO    := $(abspath $(BUILD))/demo
 
@@ -60,11 +60,12 @@ lint: build
 	    || { grep -E 'warning:|error:' -A3 $(BUILD)/clang-tidy.log; exit 1; }
 	@cppcheck --quiet --error-exitcode=1 --enable=warning,performance,portability \
 	    --std=c++20 --language=c++ --inline-suppr -I . --suppress=missingIncludeSystem \
-	    $$(git ls-files '*.cpp' | grep -E '^(app|core|overlays|platform|store|ui)/')
+	    $$(git ls-files '*.cpp' | grep -E '^(app|core|explain|overlays|platform|store|ui)/')
 	@echo "lint: clang-tidy and cppcheck are quiet"
 
 # The program on the demo setup of examples/; without a display, a scripted demo session.
 # Status 1 is a cancelled dialog, not a failure: the ticket display then says none was written.
+# A ticket that was written is shown byte by byte, then explained by varnak-explain.
 run: build
 	@examples/install-demo.sh $(DEMO) >/dev/null
 	@rm -f $(DEMO)/ticket.prn $(DEMO)/ticket.prn_debug
@@ -78,6 +79,9 @@ run: build
 	        $(abspath $(BUILD))/app/varnak-drive $(CURDIR)/examples/demo-session.drive; \
 	fi
 	@scripts/show-ticket.sh $(DEMO)/ticket.prn
+	@if [ -e $(DEMO)/ticket.prn ]; then \
+	    echo "What it will print (varnak-explain):"; $(BUILD)/bin/varnak-explain $(DEMO)/ticket.prn; \
+	fi
 
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
@@ -92,19 +96,22 @@ screenshots-qt: build
 	    xvfb-run -a -s "-screen 0 1280x1024x24" \
 	    $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
 
-# varnak.exe for 64-bit Windows in dist/, and for 32-bit Windows in dist/i686/ (for sites whose
-# product family runs as 32-bit programs; it can't be run on this machine).
+# varnak.exe and varnak-explain.exe for 64-bit Windows in dist/, and for 32-bit Windows in
+# dist/i686/ (for sites whose product family runs as 32-bit programs; it can't be run on this
+# machine).
 windows: setup
 	@for arch in x86_64 i686; do \
 	    cmake -S . -B $(BUILD)/dist-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVARNAK_MINGW_ARCH=$$arch \
 	        -DVARNAK_TESTS=OFF -DVARNAK_WERROR=$(WERROR) >/dev/null && \
-	    cmake --build $(BUILD)/dist-$$arch -j $(JOBS) --target varnak || exit 1; \
+	    cmake --build $(BUILD)/dist-$$arch -j $(JOBS) --target varnak varnak-explain || exit 1; \
 	done
 	@mkdir -p dist/i686
 	@cp $(BUILD)/dist-x86_64/app/win32/varnak.exe dist/varnak.exe
 	@cp $(BUILD)/dist-i686/app/win32/varnak.exe dist/i686/varnak.exe
-	@sha256sum dist/varnak.exe dist/i686/varnak.exe
+	@cp $(BUILD)/dist-x86_64/bin/varnak-explain.exe dist/varnak-explain.exe
+	@cp $(BUILD)/dist-i686/bin/varnak-explain.exe dist/i686/varnak-explain.exe
+	@sha256sum dist/varnak.exe dist/i686/varnak.exe dist/varnak-explain.exe dist/i686/varnak-explain.exe
 
 # Pictures of the real dialog under Wine on a virtual display, one per page, in
 # $(BUILD)/screenshots.

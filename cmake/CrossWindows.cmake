@@ -19,7 +19,8 @@ endmacro()
 
 # Native build: builds the Windows test executables in <build>/windows and runs them under
 # wine64 as one CTest test, on a virtual display of their own (Xvfb), with one Wine prefix in
-# <build>/wine-prefix: the backend-independent suites, then those on the Win32 backend.
+# <build>/wine-prefix: the backend-independent suites, then those on the Win32 backend, then
+# varnak-explain.exe on the worked examples.
 function(varnak_wine_tests)
     option(VARNAK_WINE_TESTS "Run the Windows test executable under Wine" ON)
     if(VARNAK_CROSS_WINDOWS OR NOT VARNAK_WINE_TESTS)
@@ -41,6 +42,7 @@ function(varnak_wine_tests)
                    -DVARNAK_WERROR=${VARNAK_WERROR}
         BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR>
                       --target varnak_wine_tests varnak_win32_tests varnak varnak_screenshots
+                               varnak-explain
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
         USES_TERMINAL_BUILD ON)
@@ -48,5 +50,8 @@ function(varnak_wine_tests)
              COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-display.sh ${VARNAK_WINE64}
                      ${CMAKE_BINARY_DIR}/wine-prefix
                      ${CMAKE_BINARY_DIR}/windows/tests/varnak_wine_tests.exe
-                     ${CMAKE_BINARY_DIR}/windows/tests/toolkit/win32/varnak_win32_tests.exe)
+                     ${CMAKE_BINARY_DIR}/windows/tests/toolkit/win32/varnak_win32_tests.exe
+                     -- ${PROJECT_SOURCE_DIR}/tests/explain/check-explain.sh
+                        ${PROJECT_SOURCE_DIR}/tests/explain/golden
+                        ${VARNAK_WINE64} ${CMAKE_BINARY_DIR}/windows/bin/varnak-explain.exe)
 endfunction()

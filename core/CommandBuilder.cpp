@@ -1,152 +1,235 @@
 #include "core/CommandBuilder.h"
 
-#include "core/NumberText.h"
+#include "core/CommandTokens.h"
 
+#include <array>
+#include <bit>
+#include <cstring>
 #include <string_view>
 
 namespace varnak {
 namespace {
 
-class CommandText {
-public:
-    explicit CommandText(const JobSettings& settings) : settings_(settings) {}
+namespace Tokens = CommandTokens;
 
-    void Token(std::string_view token) { text_.append(token); }
+// The smallest number of each count of digits above one; 0 has one digit, as 1 to 9 have.
+constexpr std::array<std::uint32_t, 10> DigitsStart = {
+    0, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
+// Without a loop: the bit length gives the count of digits or one more.
+std::size_t DecimalDigits(std::uint32_t value) {
+    const auto estimate = static_cast<std::size_t>((std::bit_width(value) * 1233) >> 12);
+    return estimate + 1 - static_cast<std::size_t>(value < DigitsStart[estimate]);
+}
+
+constexpr std::array<char, 200> DigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the digits from the last one back, two at a time.
+inline char* PutDecimal(char* at, std::uint32_t value) {
+    char* const end = at + DecimalDigits(value);
+    char* out = end;
+    while (value >= 100) {
+        const std::uint32_t pair = value % 100;
+        value /= 100;
+        out -= 2;
+        std::memcpy(out, &DigitPairs[std::size_t{2} * pair], 2);
+    }
+    if (value >= 10) {
+        std::memcpy(out - 2, &DigitPairs[std::size_t{2} * value], 2);
+    } else {
+        *(out - 1) = static_cast<char>('0' + value);
+    }
+    return end;
+}
+
+// First pass: counts the bytes of the command text and of the variable block, so that the
+// result is allocated once at its final size and each byte is written once.
+class Measure {
+public:
+    void Token(std::string_view token) { text_ += token.size(); }
     void Number(std::string_view token, std::uint32_t value) {
-        text_.append(token);
-        AppendUnsigned(text_, value);
-    }
-    // Trays are signed codes; only those above 0 are written.
-    void Tray(std::string_view token, std::int32_t tray) {
-        if (tray > 0) {
-            Number(token, static_cast<std::uint32_t>(tray));
-        }
-    }
-    void Overlay(std::uint32_t overlay) {
-        if (overlay != 0) {
-            Number("F", overlay);
-        }
-    }
-    void Defaults() {
-        Tray("I", settings_.DefaultInputTray());
-        Overlay(settings_.DefaultFormOverlay());
+        text_ += token.size() + DecimalDigits(value);
     }
     void Variable(std::uint32_t count) {
-        variables_.append("VARIABLE=#CHAPTERCOPY");
-        AppendUnsigned(variables_, variableIndex_++);
-        variables_.append("#:");
-        AppendUnsigned(variables_, count);
-        variables_.append("\r\n");
+        variables_ += Tokens::VariableStart.size() + DecimalDigits(nextVariable_++) +
+                      Tokens::VariableValue.size() + DecimalDigits(count) + Tokens::LineEnd.size();
     }
-    std::uint32_t VariableIndex() const { return variableIndex_; }
+    std::uint32_t NextVariable() const { return nextVariable_; }
+    std::size_t TextSize() const { return text_; }
+    std::size_t VariablesSize() const { return variables_; }
 
-    std::string Result() && {
-        text_.append("\r\n");
-        text_.append(variables_);
-        return std::move(text_);
+private:
+    std::size_t text_ = 0;
+    std::size_t variables_ = 0;
+    std::uint32_t nextVariable_ = 1;
+};
+
+// Second pass: writes into the measured buffer, the command text from its start and the
+// variable block behind the text's closing CR LF.
+class Write {
+public:
+    Write(char* text, char* variables) : text_(text), variables_(variables) {}
+
+    void Token(std::string_view token) { text_ = Put(text_, token); }
+    void Number(std::string_view token, std::uint32_t value) {
+        text_ = PutDecimal(Put(text_, token), value);
     }
+    void Variable(std::uint32_t count) {
+        variables_ = PutDecimal(Put(variables_, Tokens::VariableStart), nextVariable_++);
+        variables_ = PutDecimal(Put(variables_, Tokens::VariableValue), count);
+        variables_ = Put(variables_, Tokens::LineEnd);
+    }
+    std::uint32_t NextVariable() const { return nextVariable_; }
 
-    void Reserve(std::size_t entries) {
-        // Generous per-entry estimates keep a long list from reallocating repeatedly; the
-        // command text has room for the variables too, so that joining them copies only
-        // the variables. Capacity that is never written costs no memory.
-        text_.reserve(64 + entries * (48 + 64));
-        variables_.reserve(entries * 64);
+private:
+    static char* Put(char* at, std::string_view token) {
+        std::memcpy(at, token.data(), token.size());
+        return at + token.size();
+    }
+    char* text_;
+    char* variables_;
+    std::uint32_t nextVariable_ = 1;
+};
+
+// The encoding rules, written once for both passes. The entry loops work on a local copy of
+// the sink and read each entry by value: writes through the output's char pointer may alias
+// anything, and would otherwise force the sink and the entry to be read again after each.
+template <class Out> class Encoder {
+public:
+    explicit Encoder(const JobSettings& settings)
+        : settings_(settings), defaultTray_(settings.DefaultInputTray()),
+          defaultOverlay_(settings.DefaultFormOverlay()),
+          copySetSeparators_(settings.SepPageAfterCopySetOnly()) {}
+
+    void Encode(bool documentMode, Out& out) const {
+        if (defaultTray_ > 0 || defaultOverlay_ != 0) {
+            out.Token(Tokens::DefaultsGroup);
+            Defaults(out);
+            out.Token(Tokens::GroupEnd);
+        }
+        if (settings_.NumberOfCopies() > 1) {
+            out.Number(Tokens::Copies, settings_.NumberOfCopies());
+            out.Token(Tokens::CopiesEnd);
+        }
+        if (settings_.CoverPageFormOverlay() != 0) {
+            Sheet(out, Tokens::CoverGroup, settings_.CoverPageInputTray(),
+                  settings_.CoverPageFormOverlay(), documentMode);
+        }
+        if (documentMode) {
+            out = PageEntries(out);
+        } else {
+            out = Chapters(out);
+        }
+        if (settings_.FooterPageFormOverlay() != 0) {
+            Sheet(out, Tokens::FooterGroup, settings_.FooterPageInputTray(),
+                  settings_.FooterPageFormOverlay(), documentMode);
+        }
     }
 
 private:
-    const JobSettings& settings_;
-    std::string text_;
-    std::string variables_;
-    std::uint32_t variableIndex_ = 1;
-};
-
-void WritePageEntries(const JobSettings& settings, CommandText& out) {
-    std::uint32_t pageShift = 0;
-    for (const PageEntry& entry : settings.PageEntries()) {
-        if (entry.FormOverlay == 0 && entry.InputTray == 0) {
-            out.Number("C1:", entry.Page + pageShift - 1);
-            out.Number("F", SeparatorOverlay);
-            out.Defaults();
-            out.Token(";");
-            continue;
+    // Trays are signed codes; only those above 0 are written.
+    static void Tray(Out& out, std::string_view token, std::int32_t tray) {
+        if (tray > 0) {
+            out.Number(token, static_cast<std::uint32_t>(tray));
         }
-        out.Number("C1:", entry.Page + pageShift);
-        out.Defaults();
-        out.Token("FF;");
-        ++pageShift;
-        out.Number("C1:", entry.Page + pageShift);
-        out.Tray("I-", entry.InputTray);
-        out.Overlay(entry.FormOverlay);
-        out.Token(";");
     }
-}
-
-void WriteChapters(const JobSettings& settings, CommandText& out) {
-    std::uint32_t pageShift = 0;
-    for (const ChapterEntry& chapter : settings.ChapterEntries()) {
-        if (out.VariableIndex() > 1) {
-            out.Token("\r\nZOR_COMMAND_ADD=");
+    static void Overlay(Out& out, std::uint32_t overlay) {
+        if (overlay != 0) {
+            out.Number(Tokens::Overlay, overlay);
         }
-        out.Number("C1:", chapter.LastPage + pageShift);
-        out.Defaults();
-        out.Variable(chapter.CopyCount);
-        if (chapter.FormOverlay != 0 || chapter.InputTray > 0) {
-            if (settings.SepPageAfterCopySetOnly()) {
-                out.Number("F", SeparatorOverlay);
-                out.Variable(1);
+    }
+    void Defaults(Out& out) const {
+        Tray(out, Tokens::Tray, defaultTray_);
+        Overlay(out, defaultOverlay_);
+    }
+
+    // The cover or footer group; in chapter mode each is printed once, through a variable.
+    static void Sheet(Out& out, std::string_view group, std::int32_t tray, std::uint32_t overlay,
+                      bool documentMode) {
+        out.Token(group);
+        Tray(out, Tokens::Tray, tray);
+        Overlay(out, overlay);
+        out.Token(Tokens::GroupEnd);
+        if (!documentMode) {
+            out.Variable(1);
+        }
+    }
+
+    Out PageEntries(Out out) const {
+        std::uint32_t pageShift = 0;
+        for (const PageEntry entry : settings_.PageEntries()) {
+            if (entry.IsSeparationSheet()) {
+                out.Number(Tokens::PageGroup, entry.Page + pageShift - 1);
+                out.Token(Tokens::SeparatorSheet);
+                Defaults(out);
+                out.Token(Tokens::GroupEnd);
+                continue;
             }
-            out.Token("FF;");
+            out.Number(Tokens::PageGroup, entry.Page + pageShift);
+            Defaults(out);
+            out.Token(Tokens::FormFeed);
             ++pageShift;
-            out.Number("C1:", chapter.LastPage + pageShift);
-            out.Overlay(chapter.FormOverlay);
-            out.Tray("I-", chapter.InputTray);
+            out.Number(Tokens::PageGroup, entry.Page + pageShift);
+            Tray(out, Tokens::OwnTray, entry.InputTray);
+            Overlay(out, entry.FormOverlay);
+            out.Token(Tokens::GroupEnd);
         }
-        out.Number("F", SeparatorOverlay);
-        out.Token(";");
+        return out;
     }
-    out.Variable(settings.RemainingChapterCopyCount());
-}
+
+    Out Chapters(Out out) const {
+        std::uint32_t pageShift = 0;
+        for (const ChapterEntry chapter : settings_.ChapterEntries()) {
+            if (out.NextVariable() > 1) {
+                out.Token(Tokens::ContinuationLine);
+            }
+            out.Number(Tokens::PageGroup, chapter.LastPage + pageShift);
+            Defaults(out);
+            out.Variable(chapter.CopyCount);
+            if (chapter.HasSeparatorPage()) {
+                if (copySetSeparators_) {
+                    out.Token(Tokens::SeparatorSheet);
+                    out.Variable(1);
+                }
+                out.Token(Tokens::FormFeed);
+                ++pageShift;
+                out.Number(Tokens::PageGroup, chapter.LastPage + pageShift);
+                Overlay(out, chapter.FormOverlay);
+                Tray(out, Tokens::OwnTray, chapter.InputTray);
+            }
+            out.Token(Tokens::SeparatorSheet);
+            out.Token(Tokens::GroupEnd);
+        }
+        out.Variable(settings_.RemainingChapterCopyCount());
+        return out;
+    }
+
+    const JobSettings& settings_;
+    const std::int32_t defaultTray_;
+    const std::uint32_t defaultOverlay_;
+    const bool copySetSeparators_;
+};
 
 } // namespace
 
 std::string BuildCommandString(const JobSettings& settings, bool documentMode) {
-    CommandText out(settings);
-    out.Reserve(documentMode ? settings.PageEntryCount() : settings.ChapterEntryCount());
+    Measure measure;
+    Encoder<Measure>(settings).Encode(documentMode, measure);
 
-    if (settings.DefaultInputTray() > 0 || settings.DefaultFormOverlay() != 0) {
-        out.Token("C1");
-        out.Defaults();
-        out.Token(";");
-    }
-    if (settings.NumberOfCopies() > 1) {
-        out.Number("K", settings.NumberOfCopies());
-        out.Token(";D1;");
-    }
-    if (settings.CoverPageFormOverlay() != 0) {
-        out.Token("EI1");
-        out.Tray("I", settings.CoverPageInputTray());
-        out.Overlay(settings.CoverPageFormOverlay());
-        out.Token(";");
-        if (!documentMode) {
-            out.Variable(1);
-        }
-    }
-    if (documentMode) {
-        WritePageEntries(settings, out);
-    } else {
-        WriteChapters(settings, out);
-    }
-    if (settings.FooterPageFormOverlay() != 0) {
-        out.Token("EJ1");
-        out.Tray("I", settings.FooterPageInputTray());
-        out.Overlay(settings.FooterPageFormOverlay());
-        out.Token(";");
-        if (!documentMode) {
-            out.Variable(1);
-        }
-    }
-    return std::move(out).Result();
+    std::string result(measure.TextSize() + Tokens::LineEnd.size() + measure.VariablesSize(), '\0');
+    char* const text = result.data();
+    char* const lineEnd = text + measure.TextSize();
+    Write write(text, lineEnd + Tokens::LineEnd.size());
+    Encoder<Write>(settings).Encode(documentMode, write);
+    std::memcpy(lineEnd, Tokens::LineEnd.data(), Tokens::LineEnd.size());
+    return result;
 }
 
 } // namespace varnak

@@ -16,6 +16,8 @@ struct PageEntry {
     std::int32_t Kind = 1;
     std::uint32_t FormOverlay = 0;
     std::int32_t InputTray = 0;
+
+    bool IsSeparationSheet() const { return FormOverlay == 0 && InputTray == 0; }
 };
 
 // One chapter of the Chapter Printing list: its last page, copy count and the separator
@@ -26,6 +28,9 @@ struct ChapterEntry {
     std::uint32_t CopyCount = 1;
     std::uint32_t FormOverlay = 0;
     std::int32_t InputTray = 0;
+
+    // A separator page needs an overlay or a tray; a tray code below 0 is no tray.
+    bool HasSeparatorPage() const { return FormOverlay != 0 || InputTray > 0; }
 };
 
 // Tray codes index this table; every tray list shows it in this order, so that a list's
@@ -90,6 +95,8 @@ public:
 
     // Document Printing list, in the order the entries were added.
     void AddPageEntry(const PageEntry& entry) { pageEntries_.push_back(entry); }
+    // Room for entries about to be added, so that a long list is not moved as it grows.
+    void ReservePageEntries(std::size_t count) { pageEntries_.reserve(count); }
     const PageEntry* PageEntryAt(std::size_t index) const;
     PageEntry* PageEntryAt(std::size_t index);
     std::size_t PageEntryCount() const { return pageEntries_.size(); }
@@ -100,6 +107,7 @@ public:
 
     // Chapter Printing list; "page number" is the chapter's LastPage.
     void AddChapterEntry(const ChapterEntry& entry) { chapterEntries_.push_back(entry); }
+    void ReserveChapterEntries(std::size_t count) { chapterEntries_.reserve(count); }
     const ChapterEntry* ChapterEntryAt(std::size_t index) const;
     ChapterEntry* ChapterEntryAt(std::size_t index);
     std::size_t ChapterEntryCount() const { return chapterEntries_.size(); }

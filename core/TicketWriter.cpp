@@ -1,16 +1,9 @@
 #include "core/TicketWriter.h"
 
 #include "core/CommandBuilder.h"
-
+#include "core/TicketEnvelope.h"
 
 namespace varnak {
-namespace {
-
-constexpr std::string_view UniversalExit = "\x1b%-12345X";
-constexpr std::string_view Header = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\n";
-constexpr std::string_view CommandKey = "ZOR_COMMAND=";
-
-} // namespace
 
 TicketRequest ParseTicketRequest(std::string_view commandLine) {
     TicketRequest request;
@@ -45,10 +38,7 @@ TicketOutcome WriteTicket(const TicketRequest& request, const JobSettings& setti
     if (!request.Requested) {
         return TicketOutcome::NotRequested;
     }
-    const std::string command = BuildCommandString(settings, documentMode);
-    std::string ticket;
-    ticket.reserve(Header.size() + CommandKey.size() + command.size() + 1 + UniversalExit.size());
-    ticket.append(Header).append(CommandKey).append(command).append("\n").append(UniversalExit);
+    const std::string ticket = TicketEnvelope::Wrap(BuildCommandString(settings, documentMode));
 
     const std::string outputName = request.OutputName.value_or(std::string());
     switch (outputName.empty() ? FileWrite::CannotCreate : files(outputName, ticket)) {

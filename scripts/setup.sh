@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-tidy cppcheck
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb
-          qt6-base-dev xauth)
+          qt6-base-dev xauth
+          librsvg2-bin python3)
 
 missing=()
 for package in "${packages[@]}"; do

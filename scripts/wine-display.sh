@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# wine-display.sh <wine64> <prefix> <program.exe>...
+# wine-display.sh <wine64> <prefix> <program.exe>... [-- <command>...]
 # Runs Windows programs, one after the other and without arguments, under wine64 on a
 # virtual display of their own: starts Xvfb on a free display number (Xvfb reports it once it
-# accepts clients), runs the programs in the given Wine prefix, then ends the prefix's
-# wineserver and the Xvfb it started. Fails when any program fails.
+# accepts clients), runs the programs in the given Wine prefix, then the command after "--"
+# (a script that starts Windows programs with arguments of its own) in the same prefix and on
+# the same display, then ends the prefix's wineserver and the Xvfb it started. Fails when any
+# program or the command fails.
 set -euo pipefail
 
 wine="$1"
 prefix="$2"
 shift 2
+programs=()
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    programs+=("$1")
+    shift
+done
+[ $# -gt 0 ] && shift
+command=("$@")
 
 fifo="$(mktemp -u)"
 mkfifo "$fifo"
@@ -35,8 +44,11 @@ wineserver="$(dirname "$wine")/wineserver"
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 status=0
-for program in "$@"; do
+for program in "${programs[@]}"; do
     "$wine" "$program" || status=1
 done
+if [ ${#command[@]} -gt 0 ]; then
+    "${command[@]}" || status=1
+fi
 [ -n "$wineserver" ] && "$wineserver" -w || true
 exit "$status"

@@ -1,4 +1,5 @@
 #include "core/CommandBuilder.h"
+#include "tests/support/WorkedExamples.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 
 namespace varnak {
 namespace {
+
+using test::ChapterExample;
 
 struct BuildCase {
     const char* name;
@@ -15,20 +18,6 @@ struct BuildCase {
 };
 
 void PrintTo(const BuildCase& buildCase, std::ostream* out) { *out << buildCase.name; }
-
-// The chapter example: defaults tray 2 and overlay 40, cover 7 on tray 1, footer 9, two
-// chapters of which the second has a separator definition.
-void ChapterExample(JobSettings& s) {
-    s.SetDefaultInputTray(2);
-    s.SetDefaultFormOverlay(40);
-    s.SetCoverPageFormOverlay(7);
-    s.SetCoverPageInputTray(1);
-    s.SetFooterPageFormOverlay(9);
-    s.SetSepPageAfterCopySetOnly(true);
-    s.SetRemainingChapterCopyCount(4);
-    s.AddChapterEntry({.LastPage = 10, .CopyCount = 2});
-    s.AddChapterEntry({.LastPage = 25, .CopyCount = 3, .FormOverlay = 15, .InputTray = 5});
-}
 
 class BuildCommandStringTest : public testing::TestWithParam<BuildCase> {};
 
@@ -42,14 +31,8 @@ TEST_P(BuildCommandStringTest, EncodesTheRecord) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BuildCommandStringTest,
     testing::Values(
-        BuildCase{"document example",
-                  [](JobSettings& s) {
-                      s.SetNumberOfCopies(2);
-                      s.AddPageEntry({.Page = 3});
-                      s.AddPageEntry({.Page = 5, .FormOverlay = 12, .InputTray = 3});
-                      s.AddPageEntry({.Page = 8, .InputTray = 6});
-                  },
-                  true, "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n"},
+        BuildCase{"document example", test::DocumentExample, true,
+                  "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n"},
         BuildCase{"chapter example", ChapterExample, false,
                   "C1I2F40;EI1I1F7;\r\n"
                   "ZOR_COMMAND_ADD=C1:10I2F40F25997;\r\n"

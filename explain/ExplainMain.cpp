@@ -1,0 +1,142 @@
+// varnak-explain [--json | --svg] [FILE]: reads a ticket file back (standard input without
+// FILE) and says what it will print, in words, as JSON or as a picture.
+#include "explain/Reports.h"
+#include "explain/TicketDecoder.h"
+
+#include <array>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr int ExitExplained = 0;
+constexpr int ExitNotATicket = 1;
+constexpr int ExitUsage = 2;
+
+constexpr std::string_view Usage = "usage: varnak-explain [--json | --svg] [FILE]\n";
+
+constexpr std::string_view Help =
+    "\n"
+    "Reads a ZOR Brevant ticket file (standard input without FILE, or with -) and\n"
+    "says what it will print: the copies, the default tray and overlay, the cover\n"
+    "and footer sheets, and the page exceptions or the chapters, in the order the\n"
+    "printer produces the sheets.\n"
+    "\n"
+    "  (none)   the job in plain English, one fact a line\n"
+    "  --json   the job as one JSON document, for workflow scripts\n"
+    "  --svg    a picture of the job's sheet sequence, as an SVG document\n"
+    "  --help   this text\n"
+    "\n"
+    "Exit status: 0 for a ticket, 1 for bytes that are not a ticket the dialog could\n"
+    "have written (the offset and what was expected there on standard error), 2 for a\n"
+    "usage error or a file that can't be read.\n";
+
+enum class Format { Text, Json, Svg };
+
+struct Arguments {
+    Format Output = Format::Text;
+    std::string File; // empty: standard input
+    bool Help = false;
+};
+
+// False for a command line the tool doesn't understand.
+bool Parse(int argc, char** argv, Arguments& arguments) {
+    bool formatGiven = false;
+    bool fileGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help") {
+            arguments.Help = true;
+        } else if (argument == "--json" || argument == "--svg") {
+            if (formatGiven) {
+                return false;
+            }
+            formatGiven = true;
+            arguments.Output = argument == "--json" ? Format::Json : Format::Svg;
+        } else if (fileGiven || (argument.size() > 1 && argument.front() == '-')) {
+            return false;
+        } else {
+            fileGiven = true;
+            arguments.File = argument == "-" ? std::string() : std::string(argument);
+        }
+    }
+    return true;
+}
+
+// A read error (a directory, a device that fails) marks the stream bad, where reading it
+// through rdbuf() would look like an empty file.
+bool ReadAll(std::istream& in, std::string& bytes) {
+    std::array<char, 65536> chunk{};
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    return !in.bad();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // A ticket's CR LF must reach the decoder as they are, and the output is the same bytes
+    // on every platform.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    // Streams of their own, so that a read error on standard input shows as one.
+    std::ios::sync_with_stdio(false);
+    Arguments arguments;
+    if (!Parse(argc, argv, arguments)) {
+        std::cerr << Usage << "Try 'varnak-explain --help'.\n";
+        return ExitUsage;
+    }
+    if (arguments.Help) {
+        std::cout << Usage << Help;
+        return ExitExplained;
+    }
+
+    std::string ticket;
+    const std::string name = arguments.File.empty() ? "standard input" : arguments.File;
+    bool read = false;
+    if (arguments.File.empty()) {
+        read = ReadAll(std::cin, ticket);
+    } else {
+        std::ifstream file(arguments.File, std::ios::binary);
+        read = file && ReadAll(file, ticket);
+    }
+    if (!read) {
+        std::cerr << "varnak-explain: cannot read " << name << "\n";
+        return ExitUsage;
+    }
+
+    const varnak::DecodeResult result = varnak::DecodeTicket(ticket);
+    if (const auto* error = std::get_if<varnak::TicketError>(&result)) {
+        std::cerr << "varnak-explain: " << name << " is not a ticket: " << error->Message() << "\n";
+        return ExitNotATicket;
+    }
+    const auto& decoded = std::get<varnak::DecodedTicket>(result);
+    switch (arguments.Output) {
+    case Format::Text:
+        std::cout << varnak::ExplainText(decoded);
+        break;
+    case Format::Json:
+        std::cout << varnak::ExplainJson(decoded);
+        break;
+    case Format::Svg:
+        std::cout << varnak::ExplainSvg(decoded);
+        break;
+    }
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "varnak-explain: cannot write the explanation\n";
+        return ExitUsage;
+    }
+    return ExitExplained;
+}
