@@ -35,8 +35,7 @@ toolkit::MessageIcon ToolkitIcon(MessageIcon icon) {
 COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry,
                          JobSettings* settings, const std::string& commandLine)
     : ModalDialog(backend, OptionsTemplate()), commandLine_(commandLine), settings_(settings),
-      catalog_(registry),
-      sheet_("Test3", CPropSheet::ChapterPrintingIndex, *settings, *this, registry) {
+      catalog_(registry), sheet_("Test3", *settings, *this, registry) {
     OnNotification(ids::IDC_DEFAULT_OVERLAY, Notification::SelChange,
                    [this] { OnOverlaySelChange(); });
     OnNotification(ids::IDC_COPIES, Notification::EditChange, [this] { OnCopiesChange(); });
@@ -78,7 +77,7 @@ bool COptionsDlg::OnInitDialog() {
     DisableOKIfNothingSet();
     // The stored copy count was set after the chapter page locked the field; while that
     // page is active the field must read 1 and stay disabled.
-    if (sheet_.GetActiveIndex() == CPropSheet::ChapterPrintingIndex) {
+    if (sheet_.ChapterPageActive()) {
         LockCopiesToOne();
     }
     return true;
@@ -92,7 +91,7 @@ void COptionsDlg::OnOK() {
         return;
     }
     settings_->SetNumberOfCopies(static_cast<std::uint32_t>(copies));
-    const int activePage = sheet_.GetActiveIndex();
+    const bool documentMode = !sheet_.ChapterPageActive();
 
     const auto& trays = Item<ComboBox>(ids::IDC_DEFAULT_TRAY);
     const int tray = trays.GetCurSel();
@@ -105,7 +104,6 @@ void COptionsDlg::OnOK() {
     }
 
     sheet_.StoreAllPages();
-    const bool documentMode = activePage != CPropSheet::ChapterPrintingIndex;
     if (TicketWriter::WriteTicket(commandLine_, *settings_, documentMode, *this) ==
         TicketOutcome::OutputFailed) {
         return;

@@ -2,9 +2,9 @@
 
 namespace varnak {
 
-CPropSheet::CPropSheet(std::string caption, int startPage, JobSettings& settings,
-                       COptionsDlg& owner, platform::Registry& registry)
-    : PropertySheet(std::move(caption), startPage), chapterPage_(settings, owner, registry),
+CPropSheet::CPropSheet(std::string caption, JobSettings& settings, COptionsDlg& owner,
+                       platform::Registry& registry)
+    : PropertySheet(std::move(caption)), chapterPage_(settings, owner, registry),
       coverPage_(settings, owner, registry), footerPage_(settings, owner, registry),
       documentPage_(settings, owner, registry) {
     AddPage(chapterPage_);
@@ -13,10 +13,7 @@ CPropSheet::CPropSheet(std::string caption, int startPage, JobSettings& settings
     AddPage(documentPage_);
     if (settings.LoadedFromRegistry()) {
         // Taken as stored: a value outside the pages opens the first one.
-        const std::uint32_t lastTab = settings.LastTab();
-        SetStartPage(lastTab < static_cast<std::uint32_t>(GetPageCount())
-                         ? static_cast<int>(lastTab)
-                         : ChapterPrintingIndex);
+        SetStartPage(static_cast<int>(settings.LastTab()));
     }
 }
 
@@ -46,6 +43,10 @@ void CPropSheet::StoreAllPages() {
 bool CPropSheet::IsEmpty() const {
     return coverPage_.IsEmpty() && footerPage_.IsEmpty() && chapterPage_.IsEmpty() &&
            documentPage_.IsEmpty();
+}
+
+bool CPropSheet::ChapterPageActive() const {
+    return GetActiveIndex() == chapterPage_.PageIndex();
 }
 
 } // namespace varnak

@@ -58,8 +58,7 @@ CSettings::CSettings(JobSettings& settings, COptionsDlg& owner, platform::Regist
                    [this] { OnListItemChanged(); });
 }
 
-bool CSettings::OnInitDialog() {
-    CListPage::OnInitDialog();
+void CSettings::InitControls() {
     FillControls(Columns);
     const JobSettings& settings = Settings();
     if (settings.LoadedFromRegistry()) {
@@ -82,24 +81,10 @@ bool CSettings::OnInitDialog() {
     if (BothListsHaveSelection()) {
         ShowBoxForLists();
     }
-    if (DisablePending) {
-        DisableEditing();
-    }
-    return true;
 }
 
-bool CSettings::OnSetActive() {
-    MarkShown(TabIndex);
+void CSettings::OnActivated() {
     Owner().LockCopiesToOne();
-    return CListPage::OnSetActive();
-}
-
-void CSettings::DisableControls() {
-    if (!Shown) {
-        DisablePending = true;
-        return;
-    }
-    DisableEditing();
 }
 
 void CSettings::DisableEditing() {
@@ -110,11 +95,7 @@ void CSettings::DisableEditing() {
                false);
 }
 
-void CSettings::EnableControls() {
-    if (!Shown) {
-        DisablePending = false;
-        return;
-    }
+void CSettings::EnableEditing() {
     SetEnabled({ids::IDC_CHAPTER_LIST, ids::IDC_CHAPTER_PAGE_NUMBERS, ids::IDC_CHAPTER_SEPARATOR,
                 ids::IDC_CHAPTER_COPIES, ids::IDC_CHAPTER_OVERLAY, ids::IDC_CHAPTER_TRAY,
                 ids::IDC_REMAINING_COPIES, ids::IDC_SEP_AFTER_COPYSET},
@@ -127,10 +108,7 @@ void CSettings::EnableControls() {
     Item<Button>(ids::IDC_CHAPTER_APPLY).Enable(true);
 }
 
-void CSettings::StoreSettings() {
-    if (!Shown) {
-        return;
-    }
+void CSettings::StoreControls() {
     JobSettings& settings = Settings();
     ListPageInputs inputs = CurrentInputs();
     settings.SetLastChapterPageNumbers(std::move(inputs.PageNumbers));

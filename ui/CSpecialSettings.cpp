@@ -42,8 +42,7 @@ CSpecialSettings::CSpecialSettings(JobSettings& settings, COptionsDlg& owner,
     OnNotification(ids::IDC_PAGE_LIST, Notification::ItemChanged, [this] { OnListItemChanged(); });
 }
 
-bool CSpecialSettings::OnInitDialog() {
-    CListPage::OnInitDialog();
+void CSpecialSettings::InitControls() {
     FillControls(Columns);
     const JobSettings& settings = Settings();
     if (settings.LoadedFromRegistry()) {
@@ -54,25 +53,6 @@ bool CSpecialSettings::OnInitDialog() {
     }
     ResetActionControls();
     OnOverlaySelected();
-    if (DisablePending) {
-        DisableEditing();
-    }
-    return true;
-}
-
-bool CSpecialSettings::OnSetActive() {
-    MarkShown(TabIndex);
-    // Only the chapter page keeps the copy count at one.
-    Owner().UnlockCopies();
-    return CListPage::OnSetActive();
-}
-
-void CSpecialSettings::DisableControls() {
-    if (!Shown) {
-        DisablePending = true;
-        return;
-    }
-    DisableEditing();
 }
 
 void CSpecialSettings::DisableEditing() {
@@ -82,20 +62,13 @@ void CSpecialSettings::DisableEditing() {
                false);
 }
 
-void CSpecialSettings::EnableControls() {
-    if (!Shown) {
-        DisablePending = false;
-        return;
-    }
+void CSpecialSettings::EnableEditing() {
     SetEnabled({ids::IDC_PAGE_LIST, ids::IDC_PAGE_NUMBERS, ids::IDC_PAGE_SEPARATOR,
                 ids::IDC_PAGE_OVERLAY, ids::IDC_PAGE_TRAY, ids::IDC_PAGE_APPLY},
                true);
 }
 
-void CSpecialSettings::StoreSettings() {
-    if (!Shown) {
-        return;
-    }
+void CSpecialSettings::StoreControls() {
     ListPageInputs inputs = CurrentInputs();
     Settings().SetLastPageNumbers(std::move(inputs.PageNumbers));
     Settings().SetLastInputTray(inputs.Tray);

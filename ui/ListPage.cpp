@@ -23,7 +23,7 @@ std::string_view TrayName(std::int32_t tray) {
 
 CListPage::CListPage(const toolkit::DialogTemplate& tmpl, const ListPageControls& controls,
                      JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
-    : JobPage(tmpl), controls_(controls), settings_(settings), owner_(owner), catalog_(registry) {}
+    : JobPage(tmpl, settings, owner), controls_(controls), catalog_(registry) {}
 
 void CListPage::FillControls(std::span<const ListPageColumn> columns) {
     auto& trays = Item<ComboBox>(controls_.TrayList);
@@ -81,11 +81,6 @@ bool CListPage::ShowOverlayDescription() {
 
 void CListPage::ApplyEnablingRule() {
     Item<Button>(controls_.ApplyButton).Enable(!PageNumbersText().empty());
-}
-
-void CListPage::MarkShown(std::uint32_t tab) {
-    Shown = true;
-    settings_.SetLastTab(tab);
 }
 
 void CListPage::SetEnabled(std::initializer_list<int> ids, bool enable) {

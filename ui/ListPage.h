@@ -145,7 +145,6 @@ protected:
     bool ShowOverlayDescription();
     // Apply is usable exactly while there is a page-number text.
     void ApplyEnablingRule();
-    void MarkShown(std::uint32_t tab);
     void SetEnabled(std::initializer_list<int> ids, bool enable);
 
     std::string PageNumbersText() const;
@@ -157,17 +156,9 @@ protected:
     int SelectedRow() const;
 
     toolkit::ListView& List() const;
-    JobSettings& Settings() const { return settings_; }
-    COptionsDlg& Owner() const { return owner_; }
-    const ListPageControls& Ids() const { return controls_; }
-
-    bool Shown = false;
-    bool DisablePending = false;
 
 private:
     const ListPageControls& controls_;
-    JobSettings& settings_;
-    COptionsDlg& owner_;
     OverlayCatalog catalog_;
 };
 

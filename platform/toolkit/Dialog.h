@@ -123,6 +123,12 @@ public:
     using Dialog::Dialog;
     // Called on every activation, also right after OnInitDialog on the first.
     virtual bool OnSetActive() { return true; }
+    // The page's position in its sheet, given when the sheet adds it; -1 before.
+    int PageIndex() const { return pageIndex_; }
+
+private:
+    friend class PropertySheet;
+    int pageIndex_ = -1;
 };
 
 // Tabbed pages inside a dialog, created as a child window; it has no buttons of its own.
@@ -134,7 +140,10 @@ public:
     PropertySheet(const PropertySheet&) = delete;
     PropertySheet& operator=(const PropertySheet&) = delete;
 
-    void AddPage(PropertyPage& page) { pages_.push_back(&page); }
+    void AddPage(PropertyPage& page) {
+        page.pageIndex_ = GetPageCount();
+        pages_.push_back(&page);
+    }
     // A start page outside the pages opens the first one.
     void SetStartPage(int index) { startPage_ = index; }
 
