@@ -12,8 +12,6 @@ using toolkit::Button;
 using toolkit::ComboBox;
 using toolkit::Notification;
 
-constexpr const char* NoneItem = "None";
-
 const SheetPageConfig CoverConfig{&CoverPageTemplate,
                                   ids::IDC_COVER_OVERLAY,
                                   ids::IDC_COVER_TRAY,
@@ -46,15 +44,10 @@ CCoverFooterPage::CCoverFooterPage(const SheetPageConfig& config, JobSettings& s
 
 void CCoverFooterPage::InitControls() {
     auto& trays = Item<ComboBox>(config_.TrayList);
-    for (const auto& text : TrayListTexts()) {
-        trays.AddString(text);
-    }
+    FillTrayList(trays);
     trays.SetCurSel(0);
     auto& overlays = Item<ComboBox>(config_.OverlayList);
-    for (const auto& text : OverlayListTexts(catalog_.ListOverlays())) {
-        overlays.AddString(text);
-    }
-    overlays.SetCurSel(0);
+    FillOverlayList(overlays, catalog_);
     auto& deleteButton = Item<Button>(config_.DeleteButton);
     deleteButton.Enable(false);
 
@@ -65,9 +58,7 @@ void CCoverFooterPage::InitControls() {
         const bool trayShown = tray != 0;
         const std::uint32_t overlay = (settings.*config_.Overlay)();
         if (overlay != 0) {
-            if (auto item = OverlayItemFor(ItemTexts(overlays), overlay)) {
-                overlays.SetCurSel(static_cast<int>(*item));
-            }
+            SelectStoredOverlay(overlays, overlay);
             deleteButton.Enable(true);
         } else {
             overlays.SetCurSel(0);
@@ -78,16 +69,13 @@ void CCoverFooterPage::InitControls() {
 }
 
 void CCoverFooterPage::OnOverlaySelChange() {
-    auto& overlays = Item<ComboBox>(config_.OverlayList);
-    const int selection = overlays.GetCurSel();
-    if (selection < 0) {
+    const auto overlay = SelectedItem(Item<ComboBox>(config_.OverlayList));
+    if (!overlay) {
         return;
     }
-    const std::string text = overlays.GetLBText(selection);
-    ControlTextSink description(*GetDlgItem(config_.DescriptionBox));
-    catalog_.ShowDescription(text, description);
+    ShowDescription(catalog_, *overlay, *GetDlgItem(config_.DescriptionBox));
     auto& trays = Item<ComboBox>(config_.TrayList);
-    if (text != NoneItem) {
+    if (*overlay != NoneItem) {
         Item<Button>(config_.DeleteButton).Enable(true);
         trays.Enable(true);
         Owner().EnableOK();
@@ -98,12 +86,8 @@ void CCoverFooterPage::OnOverlaySelChange() {
 }
 
 void CCoverFooterPage::OnTraySelChange() {
-    const auto& trays = Item<ComboBox>(config_.TrayList);
-    const int selection = trays.GetCurSel();
-    if (selection < 0) {
-        return;
-    }
-    if (trays.GetLBText(selection) != NoneItem) {
+    const auto tray = SelectedItem(Item<ComboBox>(config_.TrayList));
+    if (tray && *tray != NoneItem) {
         Item<Button>(config_.DeleteButton).Enable(true);
         Owner().EnableOK();
     }
@@ -137,27 +121,23 @@ void CCoverFooterPage::EnableEditing() {
 void CCoverFooterPage::StoreControls() {
     const int tray = Item<ComboBox>(config_.TrayList).GetCurSel();
     (Settings().*config_.SetTray)(tray < 0 ? 0 : tray);
-    const auto& overlays = Item<ComboBox>(config_.OverlayList);
-    const int overlay = overlays.GetCurSel();
-    (Settings().*config_.SetOverlay)(overlay < 0 ? 0
-                                                 : OverlayNumberOf(overlays.GetLBText(overlay)));
+    const auto overlay = SelectedItem(Item<ComboBox>(config_.OverlayList));
+    (Settings().*config_.SetOverlay)(overlay ? OverlayNumberOf(*overlay) : 0);
 }
 
 bool CCoverFooterPage::IsEmpty() const {
     if (!IsShown()) {
         return (Settings().*config_.Overlay)() == 0 && (Settings().*config_.Tray)() == 0;
     }
-    const auto& overlays = Item<ComboBox>(config_.OverlayList);
-    const int overlay = overlays.GetCurSel();
-    if (overlay < 0) {
+    const auto overlay = SelectedItem(Item<ComboBox>(config_.OverlayList));
+    if (!overlay) {
         return true;
     }
-    if (overlays.GetLBText(overlay) != NoneItem) {
+    if (*overlay != NoneItem) {
         return false;
     }
-    const auto& trays = Item<ComboBox>(config_.TrayList);
-    const int tray = trays.GetCurSel();
-    return tray < 0 || trays.GetLBText(tray) == NoneItem;
+    const auto tray = SelectedItem(Item<ComboBox>(config_.TrayList));
+    return !tray || *tray == NoneItem;
 }
 
 CCoverPage::CCoverPage(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)

@@ -30,10 +30,7 @@ constexpr std::array<ListPageColumn, 5> Columns{{
     {"Copies", ColumnAlign::Right, 60},
 }};
 
-constexpr int CopiesColumn = 4;
-constexpr const char* SeparatorAction = "sep. sheet";
 constexpr const char* LastRowText = "Last";
-constexpr const char* NoneItem = "None";
 
 // A copy count as typed: anything not above 1 (empty, 0, negative) means one copy.
 std::uint32_t CopyCountOf(const std::string& text) {
@@ -148,7 +145,7 @@ void CSettings::OnApply() {
             entry.CopyCount = copyCount;
             entry.FormOverlay = overlay;
             entry.InputTray = tray;
-            WriteChapterCells(list, static_cast<int>(index), entry);
+            WriteChapterCells(static_cast<int>(index), entry);
             chapterTouched = true;
             return true;
         },
@@ -159,7 +156,7 @@ void CSettings::OnApply() {
             entry.CopyCount = copyCount;
             entry.FormOverlay = overlay;
             entry.InputTray = tray;
-            InsertChapterRow(list, entry);
+            InsertChapterRow(entry);
             settings.AddChapterEntry(entry);
             chapterTouched = true;
             return true;
@@ -268,18 +265,15 @@ bool CSettings::BothListsSayNone() const {
            Item<ComboBox>(ids::IDC_CHAPTER_TRAY).GetText() == NoneItem;
 }
 
-void CSettings::InsertChapterRow(toolkit::ListView& list, const ChapterEntry& entry) {
+void CSettings::InsertChapterRow(const ChapterEntry& entry) {
     // New chapters go just above the "Last" row.
-    const int at = HasLastRow ? list.GetItemCount() - 1 : list.GetItemCount();
-    const int row = list.InsertItem(at, FormatUnsigned(entry.LastPage));
-    list.SetItemText(row, 1, SeparatorAction);
-    WriteChapterCells(list, row, entry);
+    const int rows = List().GetItemCount();
+    WriteChapterCells(InsertEntryRow(HasLastRow ? rows - 1 : rows, entry.LastPage), entry);
 }
 
-void CSettings::WriteChapterCells(toolkit::ListView& list, int row, const ChapterEntry& entry) {
-    list.SetItemText(row, 2, FormatUnsigned(entry.FormOverlay));
-    list.SetItemText(row, 3, TrayName(entry.InputTray));
-    list.SetItemText(row, CopiesColumn, FormatUnsigned(entry.CopyCount));
+void CSettings::WriteChapterCells(int row, const ChapterEntry& entry) {
+    ShowEntryCells(row, entry.FormOverlay, entry.InputTray);
+    List().SetItemText(row, CopiesColumn, FormatUnsigned(entry.CopyCount));
 }
 
 bool CSettings::IsLastRow(int row) const {

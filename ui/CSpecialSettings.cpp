@@ -26,8 +26,6 @@ constexpr std::array<ListPageColumn, 4> Columns{{
     {"Input tray", ColumnAlign::Left, 100},
 }};
 
-constexpr const char* SeparatorAction = "sep. sheet";
-
 } // namespace
 
 CSpecialSettings::CSpecialSettings(JobSettings& settings, COptionsDlg& owner,
@@ -91,7 +89,6 @@ void CSpecialSettings::OnApply() {
     // No selection means no tray, for updated and new entries alike.
     const std::int32_t tray = std::max(SelectedTray(), 0);
     JobSettings& settings = Settings();
-    auto& list = List();
     const bool applied = RunApplyPasses(
         ParsePageNumberList(text), settings.PageEntries(), &PageEntry::Page,
         [&](std::size_t index) {
@@ -101,7 +98,7 @@ void CSpecialSettings::OnApply() {
             PageEntry& entry = *settings.PageEntryAt(index);
             entry.FormOverlay = overlay.Number;
             entry.InputTray = tray;
-            WriteEntryCells(list, static_cast<int>(index), entry);
+            ShowEntryCells(static_cast<int>(index), entry.FormOverlay, entry.InputTray);
             return true;
         },
         [&](std::uint32_t page) {
@@ -114,7 +111,8 @@ void CSpecialSettings::OnApply() {
             entry.InputTray = tray;
             entry.Kind = 1;
             settings.AddPageEntry(entry);
-            AppendRow(list, entry);
+            ShowEntryCells(InsertEntryRow(List().GetItemCount(), page), entry.FormOverlay,
+                           entry.InputTray);
             return true;
         });
     if (!applied) {
@@ -148,17 +146,6 @@ void CSpecialSettings::OnOverlaySelected() {
 
 void CSpecialSettings::OnListItemChanged() {
     Item<toolkit::Button>(ids::IDC_PAGE_DELETE).Enable(SelectedRow() >= 0);
-}
-
-void CSpecialSettings::AppendRow(toolkit::ListView& list, const PageEntry& entry) {
-    const int row = list.InsertItem(list.GetItemCount(), FormatUnsigned(entry.Page));
-    list.SetItemText(row, 1, SeparatorAction);
-    WriteEntryCells(list, row, entry);
-}
-
-void CSpecialSettings::WriteEntryCells(toolkit::ListView& list, int row, const PageEntry& entry) {
-    list.SetItemText(row, 2, FormatUnsigned(entry.FormOverlay));
-    list.SetItemText(row, 3, TrayName(entry.InputTray));
 }
 
 void CSpecialSettings::ShowOverlayError() {

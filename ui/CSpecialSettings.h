@@ -29,8 +29,6 @@ protected:
     void StoreControls() override;
 
 private:
-    void AppendRow(toolkit::ListView& list, const PageEntry& entry);
-    void WriteEntryCells(toolkit::ListView& list, int row, const PageEntry& entry);
     void ShowOverlayError();
 };
 

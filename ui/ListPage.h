@@ -37,6 +37,13 @@ struct ListPageColumn {
     int WidthPixels;
 };
 
+// Where the cells of an entry's row are, on both pages; the chapter page adds its copies.
+inline constexpr int PageColumn = 0;
+inline constexpr int ActionColumn = 1;
+inline constexpr int OverlayColumn = 2;
+inline constexpr int TrayColumn = 3;
+inline constexpr int CopiesColumn = 4;
+
 // What the overlay list's selection stands for.
 struct OverlayChoice {
     bool Listed = false;      // an overlay item: neither "None" nor no selection
@@ -120,9 +127,6 @@ bool RunApplyPasses(const std::vector<std::int32_t>& numbers, const std::vector<
     return true;
 }
 
-// The text of a tray code as the lists show it; empty outside the table.
-std::string_view TrayName(std::int32_t tray);
-
 // What the Document Printing and Chapter Printing pages share: a list view of entries, a
 // page-number edit, an overlay and a tray list with a description box, Apply and Delete.
 // Owns the page's catalogue; borrows the record and the owner dialog.
@@ -154,6 +158,10 @@ protected:
     ListPageInputs CurrentInputs() const;
     // The selected row; -1 with none.
     int SelectedRow() const;
+    // Inserts the row of an entry at row, showing its page and its action (every entry is
+    // shown as a separation sheet); returns the row's position.
+    int InsertEntryRow(int row, std::uint32_t page);
+    void ShowEntryCells(int row, std::uint32_t overlay, std::int32_t tray);
 
     toolkit::ListView& List() const;
 
