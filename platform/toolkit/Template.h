@@ -37,10 +37,7 @@ inline constexpr std::uint32_t AutoVScroll = 1u << 3;
 inline constexpr std::uint32_t DigitsOnly = 1u << 4;   // edit: typed non-digits are refused
 inline constexpr std::uint32_t MultiLine = 1u << 5;    // edit
 inline constexpr std::uint32_t ReadOnly = 1u << 6;     // edit: the user can't change it
-inline constexpr std::uint32_t Sorted = 1u << 7;       // combo box, list view
-inline constexpr std::uint32_t SingleSelect = 1u << 8; // list view
-inline constexpr std::uint32_t DefaultButton = 1u << 9;
-inline constexpr std::uint32_t Disabled = 1u << 10; // starts disabled
+inline constexpr std::uint32_t SingleSelect = 1u << 7; // list view
 } // namespace Style
 
 // Window styles of the template itself.

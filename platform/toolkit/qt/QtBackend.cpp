@@ -291,7 +291,6 @@ public:
     void SetText(std::string_view text) override { W().setText(ToQt(text)); }
     std::string GetText() const override { return FromQt(W().text()); }
     void SetUrl(std::string_view address) override { url_ = address; }
-    std::string GetUrl() const override { return url_; }
 
 private:
     std::string url_;
@@ -415,15 +414,6 @@ public:
     int GetCount() const override { return W().count(); }
     std::string GetLBText(int index) const override {
         return index >= 0 && index < W().count() ? FromQt(W().itemText(index)) : std::string();
-    }
-    int FindStringExact(int start, std::string_view text) const override {
-        const QString wanted = ToQt(text);
-        for (int index = std::max(start + 1, 0); index < W().count(); ++index) {
-            if (W().itemText(index).compare(wanted, Qt::CaseInsensitive) == 0) {
-                return index;
-            }
-        }
-        return -1;
     }
 };
 
@@ -752,7 +742,6 @@ void QtWindow::BuildControls(const DialogTemplate& tmpl, QWidget& parent) {
             unplacedTop = place.bottom() + 1;
         }
         widget->setGeometry(place);
-        widget->setEnabled((each.Styles & Style::Disabled) == 0);
         if (each.Id != NoId) {
             widget->setProperty(ControlIdProperty, each.Id);
         }

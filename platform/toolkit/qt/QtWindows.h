@@ -53,7 +53,6 @@ public:
 
     Dialog& Owner() const { return owner_; }
     ModalDialog& Modal() const { return modal_; }
-    bool InSheet() const { return inSheet_; }
     Backend& GetBackend() const { return backend_; }
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 

@@ -99,7 +99,6 @@ public:
     }
     std::string GetText() const override { return label_; }
     void SetUrl(std::string_view address) override { url_ = address; }
-    std::string GetUrl() const override { return url_; }
     void OnNotify(const NMHDR& header) override {
         if (header.code == NM_CLICK || header.code == NM_RETURN) {
             OwnerWindow().Backend().OpenUrl(url_);
@@ -138,13 +137,6 @@ public:
         Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
         return Narrow(text);
-    }
-    int FindStringExact(int start, std::string_view text) const override {
-        const std::wstring wide = Widen(text);
-        const auto found = static_cast<int>(Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start),
-                                                 reinterpret_cast<LPARAM>(wide.c_str())));
-        // Windows wraps round to the top; the toolkit's search ends at the bottom.
-        return found == CB_ERR || (start >= 0 && found <= start) ? -1 : found;
     }
     void OnCommand(int code) override {
         if (code == CBN_SELCHANGE) {
