@@ -8,9 +8,6 @@
 
 namespace varnak {
 
-#ifndef VARNAK_MANUAL_URL
-#define VARNAK_MANUAL_URL "https://www.quet.com/manuals/zor-brevant/"
-#endif
 const char* const ManualAddress = VARNAK_MANUAL_URL;
 
 namespace {
@@ -32,7 +29,7 @@ toolkit::MessageIcon ToolkitIcon(MessageIcon icon) {
 COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry,
                          JobSettings* settings, const std::string& commandLine)
     : ModalDialog(backend, OptionsTemplate()), commandLine_(commandLine), settings_(settings),
-      catalog_(registry), sheet_("Test3", *settings, *this, registry) {
+      catalog_(registry), sheet_(*settings, *this, registry) {
     OnNotification(ids::IDC_DEFAULT_OVERLAY, Notification::SelChange,
                    [this] { OnOverlaySelChange(); });
     OnNotification(ids::IDC_COPIES, Notification::EditChange, [this] { OnCopiesChange(); });

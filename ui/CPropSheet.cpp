@@ -2,11 +2,9 @@
 
 namespace varnak {
 
-CPropSheet::CPropSheet(std::string caption, JobSettings& settings, COptionsDlg& owner,
-                       platform::Registry& registry)
-    : PropertySheet(std::move(caption)), chapterPage_(settings, owner, registry),
-      coverPage_(settings, owner, registry), footerPage_(settings, owner, registry),
-      documentPage_(settings, owner, registry) {
+CPropSheet::CPropSheet(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
+    : chapterPage_(settings, owner, registry), coverPage_(settings, owner, registry),
+      footerPage_(settings, owner, registry), documentPage_(settings, owner, registry) {
     AddPage(chapterPage_);
     AddPage(coverPage_);
     AddPage(footerPage_);

@@ -7,8 +7,6 @@
 #include "ui/CSettings.h"
 #include "ui/CSpecialSettings.h"
 
-#include <string>
-
 namespace varnak {
 
 class COptionsDlg;
@@ -19,8 +17,7 @@ class COptionsDlg;
 class CPropSheet : public toolkit::PropertySheet {
 public:
     // Opens on the first page, or on the stored LastTab when the record was loaded.
-    CPropSheet(std::string caption, JobSettings& settings, COptionsDlg& owner,
-               platform::Registry& registry);
+    CPropSheet(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry);
 
     void DisableAllPages();
     void EnableAllPages();

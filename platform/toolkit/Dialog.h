@@ -134,8 +134,7 @@ private:
 // Tabbed pages inside a dialog, created as a child window; it has no buttons of its own.
 class PropertySheet {
 public:
-    explicit PropertySheet(std::string caption, int startPage = 0)
-        : caption_(std::move(caption)), startPage_(startPage) {}
+    explicit PropertySheet(int startPage = 0) : startPage_(startPage) {}
     virtual ~PropertySheet() = default;
     PropertySheet(const PropertySheet&) = delete;
     PropertySheet& operator=(const PropertySheet&) = delete;
@@ -151,7 +150,6 @@ public:
     // the start page.
     void Create(ModalDialog& parent, int x, int y);
     void Destroy();
-    bool IsCreated() const { return window_ != nullptr; }
 
     // Activates the page, creating it first if it has no window yet; what a tab switch does.
     // Returns false for an index outside the pages.
@@ -159,10 +157,8 @@ public:
     int GetActiveIndex() const { return active_; }
     int GetPageCount() const { return static_cast<int>(pages_.size()); }
     PropertyPage& GetPage(int index) const { return *pages_.at(static_cast<std::size_t>(index)); }
-    const std::string& Caption() const { return caption_; }
 
 private:
-    std::string caption_;
     int startPage_;
     std::vector<PropertyPage*> pages_;
     ModalDialog* parent_ = nullptr;
