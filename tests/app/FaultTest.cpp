@@ -31,7 +31,7 @@ protected:
         backend = test::MakeTestBackend();
         backend->SetUser(user);
         platform::FileRegistry registry(registryFile);
-        CVarnakApp app(*backend, registry, commandLine);
+        CVarnakApp app(backend->Get(), registry, commandLine);
         app.InitInstance();
         return app.DialogResult();
     }
@@ -55,7 +55,7 @@ protected:
 
     test::TempDir dir;
     std::filesystem::path registryFile = dir.Path() / "registry.reg";
-    std::unique_ptr<toolkit::Backend> backend;
+    std::unique_ptr<toolkit::ScriptedBackend> backend;
 };
 
 struct BrokenRegistryCase {

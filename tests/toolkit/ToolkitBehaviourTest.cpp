@@ -142,11 +142,11 @@ protected:
     // Runs the dialog with the user function; returns DoModal's result.
     int Run(const UserFunction& user, int startPage = 0) {
         backend->SetUser(user);
-        dialog = std::make_unique<TestDialog>(*backend, startPage);
+        dialog = std::make_unique<TestDialog>(backend->Get(), startPage);
         return dialog->DoModal();
     }
 
-    std::unique_ptr<Backend> backend = test::MakeTestBackend();
+    std::unique_ptr<ScriptedBackend> backend = test::MakeTestBackend();
     std::unique_ptr<TestDialog> dialog;
 };
 

@@ -408,20 +408,14 @@ std::unique_ptr<DialogWindow> HeadlessBackend::CreatePageWindow(const DialogTemp
 }
 
 void HeadlessBackend::RunModal(ModalDialog& dialog) {
-    if (!user_) {
-        return;
+    if (Session() != nullptr) {
+        Session()->Run(dialog);
     }
+}
+
+void ScriptedHeadlessBackend::Play(ModalDialog& dialog, const UserFunction& user) {
     HeadlessDriver driver(dialog);
-    user_(driver);
-}
-
-void HeadlessBackend::ShowMessage(DialogWindow*, const std::string& text,
-                                  const std::string& title, MessageIcon icon) {
-    events_.push_back({UserEvent::Type::Message, icon, title, text});
-}
-
-void HeadlessBackend::OpenUrl(const std::string& address) {
-    events_.push_back({UserEvent::Type::Browse, MessageIcon::None, {}, address});
+    user(driver);
 }
 
 } // namespace varnak::toolkit::headless

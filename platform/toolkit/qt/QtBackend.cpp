@@ -872,29 +872,15 @@ std::unique_ptr<DialogWindow> QtBackend::CreatePageWindow(const DialogTemplate& 
 }
 
 void QtBackend::RunModal(ModalDialog& dialog) {
-    QDialog* widget = static_cast<QtDialogWindow*>(dialog.Window())->Widget();
-    if (!user_) {
-        widget->exec();
+    if (Session() != nullptr) {
+        Session()->Run(dialog);
         return;
     }
-    // The user acts on the shown dialog through input events; no loop of ours is needed.
-    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
-    widget->show();
-    widget->activateWindow();
-    QCoreApplication::processEvents();
-    const std::unique_ptr<Driver> driver = MakeQtDriver(dialog);
-    user_(*driver);
-    if (dialog.IsRunning()) {
-        widget->hide();
-    }
+    static_cast<QtDialogWindow*>(dialog.Window())->Widget()->exec();
 }
 
-void QtBackend::ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
-                            MessageIcon icon) {
-    events_.push_back({UserEvent::Type::Message, icon, title, text});
-    if (user_) {
-        return;
-    }
+void QtBackend::ShowMessageBox(DialogWindow* owner, const std::string& text,
+                               const std::string& title, MessageIcon icon) {
     QWidget* parent = owner != nullptr ? WidgetOf(*owner) : nullptr;
     QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     ToQt(title), ToQt(text), QMessageBox::Ok,
@@ -902,11 +888,7 @@ void QtBackend::ShowMessage(DialogWindow* owner, const std::string& text, const 
     box.exec();
 }
 
-void QtBackend::OpenUrl(const std::string& address) {
-    events_.push_back({UserEvent::Type::Browse, MessageIcon::None, {}, address});
-    if (user_) {
-        return;
-    }
+void QtBackend::OpenInBrowser(const std::string& address) {
     QDesktopServices::openUrl(ResolveAddress(address, QCoreApplication::applicationDirPath()));
 }
 

@@ -1,6 +1,8 @@
 // The user of the Qt backend: every action is a real mouse or key event on the widgets, so
 // that the behaviour tests exercise the widgets' own handling and the backend's adaptation
 // of their signals, not a shortcut around them.
+#include "platform/toolkit/qt/QtDriver.h"
+
 #include "platform/toolkit/qt/QtWindows.h"
 
 #include <QAbstractItemView>
@@ -159,8 +161,20 @@ private:
 
 } // namespace
 
-std::unique_ptr<Driver> MakeQtDriver(ModalDialog& dialog) {
-    return std::make_unique<QtDriver>(dialog);
+ScriptedQtBackend::ScriptedQtBackend() : ScriptedBackend(std::make_unique<QtBackend>()) {}
+
+// The user acts on the shown dialog through input events; no loop of ours is needed.
+void ScriptedQtBackend::Play(ModalDialog& dialog, const UserFunction& user) {
+    QDialog* widget = static_cast<QtDialogWindow*>(dialog.Window())->Widget();
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+    widget->show();
+    widget->activateWindow();
+    Settle();
+    QtDriver driver(dialog);
+    user(driver);
+    if (dialog.IsRunning()) {
+        widget->hide();
+    }
 }
 
 } // namespace varnak::toolkit::qt

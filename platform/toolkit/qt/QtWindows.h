@@ -4,7 +4,6 @@
 
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/Dialog.h"
-#include "platform/toolkit/Driver.h"
 #include "platform/toolkit/qt/QtBackend.h"
 
 #include <QCheckBox>
@@ -127,8 +126,5 @@ private:
 
 // The id of the control a widget (or one of its parents) shows, or NoId.
 int ControlIdOf(const QWidget* widget);
-
-// The user acting on the running dialog through Qt's input events.
-std::unique_ptr<Driver> MakeQtDriver(ModalDialog& dialog);
 
 } // namespace varnak::toolkit::qt
