@@ -8,15 +8,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QTabBar>
 #include <QTest>
 
 namespace varnak::toolkit::qt {
 namespace {
-
-QString ToQt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Lets queued work of the widgets (layouts, deferred deletes) happen between actions.
 void Settle() {
