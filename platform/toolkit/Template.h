@@ -58,6 +58,18 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+// The dialog base units of the design, in pixels: the dialog font on a 96-DPI screen. Where
+// the design gives pixels (the sheet's place, list-view column widths), they are of this.
+inline constexpr int DesignBaseUnitX = 6;
+inline constexpr int DesignBaseUnitY = 13;
+
+// A place given in pixels of the design, in the dialog units it stands for, rounded to the
+// nearest; so placed, it keeps its distance to the template's controls at every font size.
+constexpr Rect DesignPixelsToDialogUnits(int x, int y) {
+    return {(x * 4 + DesignBaseUnitX / 2) / DesignBaseUnitX,
+            (y * 8 + DesignBaseUnitY / 2) / DesignBaseUnitY, 0, 0};
+}
+
 struct ControlTemplate {
     ControlKind Kind = ControlKind::Label;
     int Id = NoId;

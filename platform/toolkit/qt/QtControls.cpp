@@ -464,8 +464,7 @@ private:
     // The widths are pixels of the design's font at 96 DPI; they grow with the dialog's
     // font as its dialog units do, so that the headings fit as they were meant to.
     int ScaledWidth(int designPixels) const {
-        constexpr double DesignAverageWidth = 6.0; // "MS Shell Dlg" 8 pt at 96 DPI
-        const double scale = MeasureBaseUnits(W().font()).X / DesignAverageWidth;
+        const double scale = MeasureBaseUnits(W().font()).X / DesignBaseUnitX;
         return static_cast<int>(std::lround(designPixels * std::max(scale, 1.0)));
     }
 

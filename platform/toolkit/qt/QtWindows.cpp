@@ -221,13 +221,9 @@ QtSheetWindow::QtSheetWindow(PropertySheet& sheet, QtDialogWindow& parent, int x
         tabs_->addTab(new PageAreaWidget(largest, tabs_),
                       ToQt(sheet.GetPage(index).Template().Caption));
     }
-    // The position comes as pixels of the design's font at 96 DPI; placed in the dialog
-    // units they stand for, the sheet stays clear of the General Settings group at every
+    // Placed in dialog units, the sheet stays clear of the General Settings group at every
     // font size and scaling.
-    constexpr int DesignBaseUnitX = 6; // "MS Shell Dlg" 8 pt at 96 DPI
-    constexpr int DesignBaseUnitY = 13;
-    const Rect units{(x * 4 + DesignBaseUnitX / 2) / DesignBaseUnitX,
-                     (y * 8 + DesignBaseUnitY / 2) / DesignBaseUnitY, 0, 0};
+    const Rect units = DesignPixelsToDialogUnits(x, y);
     const QPoint origin = DialogUnitsToPixels(units, MeasureBaseUnits(dialog->font())).topLeft();
     tabs_->setGeometry(QRect(origin, tabs_->sizeHint()));
     tabs_->tabBar()->installEventFilter(new KeyRouter(parent.Modal(), nullptr, true, tabs_));

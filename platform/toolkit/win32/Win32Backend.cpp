@@ -13,12 +13,6 @@
 namespace varnak::toolkit::win32 {
 namespace {
 
-// The design placed the sheet in pixels of a 96-DPI screen with the dialog's font, whose
-// dialog base units are 6 by 13 there; taking the place in dialog units instead keeps the
-// sheet below the "General Settings" group at every DPI and font size.
-constexpr int DesignBaseUnitX = 6;
-constexpr int DesignBaseUnitY = 13;
-
 bool IsKeyMessage(const MSG& msg) {
     return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
 }
@@ -54,7 +48,10 @@ std::unique_ptr<DialogWindow> Win32Backend::CreateDialogWindow(const DialogTempl
 std::unique_ptr<SheetWindow> Win32Backend::CreateSheetWindow(PropertySheet& sheet,
                                                              DialogWindow& parent, int x, int y) {
     const HWND parentHandle = Handle(parent);
-    RECT place{MulDiv(x, 4, DesignBaseUnitX), MulDiv(y, 8, DesignBaseUnitY), 0, 0};
+    // Placed in dialog units, the sheet stays below the "General Settings" group at every DPI
+    // and font size.
+    const Rect units = DesignPixelsToDialogUnits(x, y);
+    RECT place{units.X, units.Y, 0, 0};
     MapDialogRect(parentHandle, &place);
     return std::make_unique<Win32Sheet>(*this, sheet, parentHandle, POINT{place.left, place.top});
 }
