@@ -1,5 +1,6 @@
 #include "ui/CSpecialSettings.h"
 
+#include "core/ApplyPasses.h"
 #include "core/NumberText.h"
 #include "ui/COptionsDlg.h"
 #include "ui/ControlIds.h"
