@@ -23,11 +23,9 @@ struct UserEvent {
 // The user acting on the dialogs: a test, or a script.
 using UserFunction = std::function<void(Driver&)>;
 
-// A backend whose user is played by a function: what tests, scripts and the screenshot
-// programs run the dialogs on. Each modal run hands the shown dialog to the user function
-// through the backend's driver; message boxes are answered with OK and addresses are not
-// opened, and both are recorded in Events, alike on every backend. Each backend's driver
-// library derives one for its backend, which it owns.
+// A backend, owned, whose user is played by a function, for tests, scripts and the screenshot
+// programs: the user acts on each modal run through the backend's driver; message boxes are
+// answered with OK and addresses not opened, both recorded in Events alike on every backend.
 class ScriptedBackend : private UserSession {
 public:
     explicit ScriptedBackend(std::unique_ptr<Backend> backend);

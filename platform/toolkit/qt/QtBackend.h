@@ -15,11 +15,8 @@ class QWidget;
 
 namespace varnak::toolkit::qt {
 
-// Pixels per 4 horizontal and per 8 vertical dialog units: the average character width and
-// the character height of a dialog's font. Windows rounds the width to whole pixels; the
-// fraction is kept here, since the templates' texts were fitted to the design's font and a
-// wider one would lose up to half a pixel per four units (5 % for DejaVu Sans at 9 points)
-// and cut labels off.
+// Pixels per 4 horizontal and per 8 vertical dialog units: the dialog font's average
+// character width, unrounded so that a wider font doesn't cut labels off, and its height.
 struct BaseUnits {
     double X = 0;
     double Y = 0;

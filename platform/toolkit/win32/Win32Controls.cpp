@@ -167,9 +167,8 @@ public:
         col.pszText = text.data();
         col.iSubItem = column;
         if (column == 0 && align != ColumnAlign::Left && GetColumnCount() == 0) {
-            // A list view keeps its first column left-aligned whatever it is told; a column
-            // that only becomes the first one when a placeholder before it goes keeps its
-            // alignment.
+            // A list view keeps its first column left-aligned; one that becomes first when a
+            // placeholder before it goes keeps its alignment.
             LVCOLUMNW placeholder{};
             placeholder.mask = LVCF_WIDTH;
             Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&placeholder));
