@@ -146,7 +146,7 @@ void CSettings::OnApply() {
             entry.CopyCount = copyCount;
             entry.FormOverlay = overlay;
             entry.InputTray = tray;
-            WriteChapterCells(static_cast<int>(index), entry);
+            WriteChapterCells(list, static_cast<int>(index), entry);
             chapterTouched = true;
             return true;
         },
@@ -157,7 +157,7 @@ void CSettings::OnApply() {
             entry.CopyCount = copyCount;
             entry.FormOverlay = overlay;
             entry.InputTray = tray;
-            InsertChapterRow(entry);
+            InsertChapterRow(list, entry);
             settings.AddChapterEntry(entry);
             chapterTouched = true;
             return true;
@@ -266,15 +266,16 @@ bool CSettings::BothListsSayNone() const {
            Item<ComboBox>(ids::IDC_CHAPTER_TRAY).GetText() == NoneItem;
 }
 
-void CSettings::InsertChapterRow(const ChapterEntry& entry) {
+void CSettings::InsertChapterRow(toolkit::ListView& list, const ChapterEntry& entry) {
     // New chapters go just above the "Last" row.
-    const int rows = List().GetItemCount();
-    WriteChapterCells(InsertEntryRow(HasLastRow ? rows - 1 : rows, entry.LastPage), entry);
+    const int rows = list.GetItemCount();
+    const int row = InsertEntryRow(list, HasLastRow ? rows - 1 : rows, entry.LastPage);
+    WriteChapterCells(list, row, entry);
 }
 
-void CSettings::WriteChapterCells(int row, const ChapterEntry& entry) {
-    ShowEntryCells(row, entry.FormOverlay, entry.InputTray);
-    List().SetItemText(row, CopiesColumn, FormatUnsigned(entry.CopyCount));
+void CSettings::WriteChapterCells(toolkit::ListView& list, int row, const ChapterEntry& entry) {
+    ShowEntryCells(list, row, entry.FormOverlay, entry.InputTray);
+    list.SetItemText(row, CopiesColumn, FormatUnsigned(entry.CopyCount));
 }
 
 bool CSettings::IsLastRow(int row) const {

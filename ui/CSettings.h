@@ -42,8 +42,8 @@ private:
     void ShowBoxForLists();
     bool BothListsSayNone() const;
     bool BothListsHaveSelection() const;
-    void InsertChapterRow(const ChapterEntry& entry);
-    void WriteChapterCells(int row, const ChapterEntry& entry);
+    void InsertChapterRow(toolkit::ListView& list, const ChapterEntry& entry);
+    static void WriteChapterCells(toolkit::ListView& list, int row, const ChapterEntry& entry);
     // Sets the remaining copy count from the "Last chapter copy count:" field; returns the
     // text the "Last" row shows.
     std::string ApplyRemainingCopyCount(bool chapterTouched, std::uint32_t copyCount);

@@ -90,6 +90,7 @@ void CSpecialSettings::OnApply() {
     // No selection means no tray, for updated and new entries alike.
     const std::int32_t tray = std::max(SelectedTray(), 0);
     JobSettings& settings = Settings();
+    auto& list = List();
     const bool applied = RunApplyPasses(
         ParsePageNumberList(text), settings.PageEntries(), &PageEntry::Page,
         [&](std::size_t index) {
@@ -99,7 +100,7 @@ void CSpecialSettings::OnApply() {
             PageEntry& entry = *settings.PageEntryAt(index);
             entry.FormOverlay = overlay.Number;
             entry.InputTray = tray;
-            ShowEntryCells(static_cast<int>(index), entry.FormOverlay, entry.InputTray);
+            ShowEntryCells(list, static_cast<int>(index), entry.FormOverlay, entry.InputTray);
             return true;
         },
         [&](std::uint32_t page) {
@@ -112,8 +113,8 @@ void CSpecialSettings::OnApply() {
             entry.InputTray = tray;
             entry.Kind = 1;
             settings.AddPageEntry(entry);
-            ShowEntryCells(InsertEntryRow(List().GetItemCount(), page), entry.FormOverlay,
-                           entry.InputTray);
+            const int row = InsertEntryRow(list, list.GetItemCount(), page);
+            ShowEntryCells(list, row, entry.FormOverlay, entry.InputTray);
             return true;
         });
     if (!applied) {

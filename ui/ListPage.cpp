@@ -93,15 +93,14 @@ int CListPage::SelectedRow() const {
     return List().GetNextSelected();
 }
 
-int CListPage::InsertEntryRow(int row, std::uint32_t page) {
-    auto& list = List();
+int CListPage::InsertEntryRow(toolkit::ListView& list, int row, std::uint32_t page) {
     const int at = list.InsertItem(row, FormatUnsigned(page));
     list.SetItemText(at, ActionColumn, SeparatorAction);
     return at;
 }
 
-void CListPage::ShowEntryCells(int row, std::uint32_t overlay, std::int32_t tray) {
-    auto& list = List();
+void CListPage::ShowEntryCells(toolkit::ListView& list, int row, std::uint32_t overlay,
+                               std::int32_t tray) {
     list.SetItemText(row, OverlayColumn, FormatUnsigned(overlay));
     list.SetItemText(row, TrayColumn, TrayName(tray));
 }

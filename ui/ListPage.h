@@ -87,8 +87,9 @@ protected:
     int SelectedRow() const;
     // Inserts the row of an entry at row, showing its page and its action (every entry is
     // shown as a separation sheet); returns the row's position.
-    int InsertEntryRow(int row, std::uint32_t page);
-    void ShowEntryCells(int row, std::uint32_t overlay, std::int32_t tray);
+    static int InsertEntryRow(toolkit::ListView& list, int row, std::uint32_t page);
+    static void ShowEntryCells(toolkit::ListView& list, int row, std::uint32_t overlay,
+                               std::int32_t tray);
 
     toolkit::ListView& List() const;
 
