@@ -197,7 +197,7 @@ public:
 private:
     void Start(const ScriptLine& line) {
         auto registry = openRegistry_();
-        toolkit::headless::HeadlessBackend backend;
+        toolkit::headless::ScriptedHeadlessBackend backend;
         std::size_t printed = 0;
         auto flush = [&] {
             const auto& events = backend.Events();
@@ -212,7 +212,7 @@ private:
                 flush();
             }
         });
-        CVarnakApp app(backend, *registry, line.Text);
+        CVarnakApp app(backend.Get(), *registry, line.Text);
         app.InitInstance();
         flush();
         switch (app.DialogResult()) {

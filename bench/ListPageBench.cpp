@@ -46,9 +46,9 @@ void ApplyOnFullList(benchmark::State& state, const PageIds& page) {
     platform::FileRegistry registry(std::filesystem::temp_directory_path() /
                                     "varnak-bench-no-registry.reg");
     const std::string commandLine;
-    toolkit::headless::HeadlessBackend backend;
+    toolkit::headless::ScriptedHeadlessBackend backend;
     JobSettings settings;
-    COptionsDlg dialog(backend, registry, &settings, commandLine);
+    COptionsDlg dialog(backend.Get(), registry, &settings, commandLine);
     const auto entries = [&] {
         return page.Tab == 0 ? settings.ChapterEntryCount() : settings.PageEntryCount();
     };

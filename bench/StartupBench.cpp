@@ -52,14 +52,14 @@ void BM_StartupWithEveryPage(benchmark::State& state) {
     SetText(registry, "SOFTWARE\\quet\\quetprint", "WorkingDirectory", overlays.string());
 
     for (auto _ : state) {
-        toolkit::headless::HeadlessBackend backend;
+        toolkit::headless::ScriptedHeadlessBackend backend;
         backend.SetUser([](toolkit::Driver& user) {
             for (int tab = 1; tab <= 3; ++tab) {
                 user.SelectTab(tab);
             }
             user.PressEscape();
         });
-        CVarnakApp app(backend, registry, "-R\"ticket.prn\"");
+        CVarnakApp app(backend.Get(), registry, "-R\"ticket.prn\"");
         app.InitInstance();
     }
     state.counters["pages"] = 5;

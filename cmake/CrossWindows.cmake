@@ -46,6 +46,11 @@ function(varnak_wine_tests)
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
         USES_TERMINAL_BUILD ON)
+    # varnak.exe as it ships carries no test code (see tests/app/no-test-code.sh).
+    find_program(VARNAK_MINGW_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+    add_test(NAME shipped_exe_has_no_test_code
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/app/no-test-code.sh windows
+                     ${VARNAK_MINGW_OBJDUMP} ${CMAKE_BINARY_DIR}/windows/app/win32/varnak.exe)
     add_test(NAME wine_tests
              COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-display.sh ${VARNAK_WINE64}
                      ${CMAKE_BINARY_DIR}/wine-prefix

@@ -13,7 +13,7 @@ namespace varnak {
 // "insert a separation sheet after the page"; anything else modifies the page itself.
 struct PageEntry {
     std::uint32_t Page = 0;
-    std::int32_t Kind = 1;
+    std::int32_t Kind = 1; // the design names it; nothing reads it
     std::uint32_t FormOverlay = 0;
     std::int32_t InputTray = 0;
 
@@ -24,7 +24,7 @@ struct PageEntry {
 // page (overlay and tray) that follows it.
 struct ChapterEntry {
     std::uint32_t LastPage = 0;
-    std::int32_t Kind = 1;
+    std::int32_t Kind = 1; // the design names it; nothing reads it
     std::uint32_t CopyCount = 1;
     std::uint32_t FormOverlay = 0;
     std::int32_t InputTray = 0;
@@ -93,25 +93,21 @@ public:
     bool SepPageAfterCopySetOnly() const { return sepPageAfterCopySetOnly_; }
     void SetSepPageAfterCopySetOnly(bool value) { sepPageAfterCopySetOnly_ = value; }
 
-    // Document Printing list, in the order the entries were added.
+    // Document Printing list, in the order the entries were added. At and RemoveAt take
+    // an index; beyond the list, At gives null and RemoveAt does nothing.
     void AddPageEntry(const PageEntry& entry) { pageEntries_.push_back(entry); }
     // Room for entries about to be added, so that a long list is not moved as it grows.
     void ReservePageEntries(std::size_t count) { pageEntries_.reserve(count); }
-    const PageEntry* PageEntryAt(std::size_t index) const;
     PageEntry* PageEntryAt(std::size_t index);
     std::size_t PageEntryCount() const { return pageEntries_.size(); }
-    // Removes the first entry for the page; later entries keep their order.
-    void RemovePageEntry(std::uint32_t page);
     void RemovePageEntryAt(std::size_t index);
     const std::vector<PageEntry>& PageEntries() const { return pageEntries_; }
 
-    // Chapter Printing list; "page number" is the chapter's LastPage.
+    // Chapter Printing list, the same way.
     void AddChapterEntry(const ChapterEntry& entry) { chapterEntries_.push_back(entry); }
     void ReserveChapterEntries(std::size_t count) { chapterEntries_.reserve(count); }
-    const ChapterEntry* ChapterEntryAt(std::size_t index) const;
     ChapterEntry* ChapterEntryAt(std::size_t index);
     std::size_t ChapterEntryCount() const { return chapterEntries_.size(); }
-    void RemoveChapterEntry(std::uint32_t lastPage);
     void RemoveChapterEntryAt(std::size_t index);
     const std::vector<ChapterEntry>& ChapterEntries() const { return chapterEntries_; }
 

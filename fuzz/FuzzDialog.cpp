@@ -127,10 +127,10 @@ struct Setup {
 
 // The whole run; how the dialog ended.
 int Run(const Setup& setup, const std::string& commandLine, const toolkit::UserFunction& user) {
-    toolkit::headless::HeadlessBackend backend;
+    toolkit::headless::ScriptedHeadlessBackend backend;
     backend.SetUser(user);
     platform::FileRegistry registry(setup.registryFile);
-    CVarnakApp app(backend, registry, commandLine);
+    CVarnakApp app(backend.Get(), registry, commandLine);
     app.InitInstance();
     return app.DialogResult();
 }

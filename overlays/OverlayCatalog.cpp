@@ -22,7 +22,7 @@ constexpr std::uint32_t WorkingDirectoryBufferSize = 260;
 constexpr std::size_t LongestPattern = 259;
 constexpr const char* OverlayPattern = "*.mac";
 constexpr const char* DescriptionExtension = ".mat";
-constexpr const char* NoOverlay = "None";
+static_assert(InputTrayNames[0] == NoneItem, "both lists start with the same item");
 // Descriptions are a few lines; a larger file is shown up to here.
 constexpr std::size_t MaxDescriptionBytes = 1u << 20;
 
@@ -75,7 +75,7 @@ std::vector<std::string> OverlayCatalog::ListOverlays() {
 }
 
 std::optional<std::string> OverlayCatalog::ReadDescription(const std::string& itemText) const {
-    if (itemText == NoOverlay) {
+    if (itemText == NoneItem) {
         return std::nullopt;
     }
     const auto bytes = platform::ReadRegularFile(workingDirectory_ + itemText + DescriptionExtension,
@@ -101,9 +101,16 @@ std::vector<std::string> TrayListTexts() {
 std::vector<std::string> OverlayListTexts(const std::vector<std::string>& overlays) {
     std::vector<std::string> items;
     items.reserve(overlays.size() + 1);
-    items.emplace_back(NoOverlay);
+    items.emplace_back(NoneItem);
     items.insert(items.end(), overlays.begin(), overlays.end());
     return items;
+}
+
+std::string_view TrayName(std::int32_t tray) {
+    if (tray < 0 || static_cast<std::size_t>(tray) >= InputTrayNames.size()) {
+        return {};
+    }
+    return InputTrayNames[static_cast<std::size_t>(tray)];
 }
 
 std::optional<std::size_t> OverlayItemFor(const std::vector<std::string>& items,

@@ -37,8 +37,13 @@ private:
 };
 
 // The rules every tray and overlay list follows, as plain functions over item texts.
+
+// The first item of every tray and overlay list: no tray, no overlay.
+inline constexpr std::string_view NoneItem = "None";
 std::vector<std::string> TrayListTexts();        // "None", "Plain", ... "Rough"
 std::vector<std::string> OverlayListTexts(const std::vector<std::string>& overlays); // "None", ...
+// The text of a tray code as the lists show it; empty outside the table.
+std::string_view TrayName(std::int32_t tray);
 // The item to select for a stored overlay number: the item whose text is exactly that
 // number; nullopt when 0 or unlisted (the selection then stays as it was).
 std::optional<std::size_t> OverlayItemFor(const std::vector<std::string>& items,

@@ -12,10 +12,7 @@ using toolkit::Button;
 using toolkit::ComboBox;
 using toolkit::Notification;
 
-constexpr const char* NoneItem = "None";
-
 const SheetPageConfig CoverConfig{&CoverPageTemplate,
-                                  1,
                                   ids::IDC_COVER_OVERLAY,
                                   ids::IDC_COVER_TRAY,
                                   ids::IDC_COVER_DELETE,
@@ -26,7 +23,6 @@ const SheetPageConfig CoverConfig{&CoverPageTemplate,
                                   &JobSettings::SetCoverPageInputTray};
 
 const SheetPageConfig FooterConfig{&FooterPageTemplate,
-                                   2,
                                    ids::IDC_FOOTER_OVERLAY,
                                    ids::IDC_FOOTER_TRAY,
                                    ids::IDC_FOOTER_DELETE,
@@ -40,37 +36,29 @@ const SheetPageConfig FooterConfig{&FooterPageTemplate,
 
 CCoverFooterPage::CCoverFooterPage(const SheetPageConfig& config, JobSettings& settings,
                                    COptionsDlg& owner, platform::Registry& registry)
-    : JobPage(config.Template()), config_(config), settings_(settings), catalog_(registry),
-      owner_(owner) {
+    : JobPage(config.Template(), settings, owner), config_(config), catalog_(registry) {
     OnNotification(config.OverlayList, Notification::SelChange, [this] { OnOverlaySelChange(); });
     OnNotification(config.DeleteButton, Notification::Clicked, [this] { OnDeleteClicked(); });
     OnNotification(config.TrayList, Notification::SelChange, [this] { OnTraySelChange(); });
 }
 
-bool CCoverFooterPage::OnInitDialog() {
-    JobPage::OnInitDialog();
+void CCoverFooterPage::InitControls() {
     auto& trays = Item<ComboBox>(config_.TrayList);
-    for (const auto& text : TrayListTexts()) {
-        trays.AddString(text);
-    }
+    FillTrayList(trays);
     trays.SetCurSel(0);
     auto& overlays = Item<ComboBox>(config_.OverlayList);
-    for (const auto& text : OverlayListTexts(catalog_.ListOverlays())) {
-        overlays.AddString(text);
-    }
-    overlays.SetCurSel(0);
+    FillOverlayList(overlays, catalog_);
     auto& deleteButton = Item<Button>(config_.DeleteButton);
     deleteButton.Enable(false);
 
-    if (settings_.LoadedFromRegistry()) {
-        const std::int32_t tray = (settings_.*config_.Tray)();
+    const JobSettings& settings = Settings();
+    if (settings.LoadedFromRegistry()) {
+        const std::int32_t tray = (settings.*config_.Tray)();
         trays.SetCurSel(tray);
         const bool trayShown = tray != 0;
-        const std::uint32_t overlay = (settings_.*config_.Overlay)();
+        const std::uint32_t overlay = (settings.*config_.Overlay)();
         if (overlay != 0) {
-            if (auto item = OverlayItemFor(ItemTexts(overlays), overlay)) {
-                overlays.SetCurSel(static_cast<int>(*item));
-            }
+            SelectStoredOverlay(overlays, overlay);
             deleteButton.Enable(true);
         } else {
             overlays.SetCurSel(0);
@@ -78,34 +66,19 @@ bool CCoverFooterPage::OnInitDialog() {
         }
     }
     OnOverlaySelChange();
-    if (DisablePending) {
-        EnableEditing(false);
-    }
-    return true;
-}
-
-bool CCoverFooterPage::OnSetActive() {
-    Shown = true;
-    settings_.SetLastTab(config_.TabIndex);
-    // The chapter page locks the copies field; every other page gives it back.
-    owner_.UnlockCopies();
-    return JobPage::OnSetActive();
 }
 
 void CCoverFooterPage::OnOverlaySelChange() {
-    auto& overlays = Item<ComboBox>(config_.OverlayList);
-    const int selection = overlays.GetCurSel();
-    if (selection < 0) {
+    const auto overlay = SelectedItem(Item<ComboBox>(config_.OverlayList));
+    if (!overlay) {
         return;
     }
-    const std::string text = overlays.GetLBText(selection);
-    ControlTextSink description(*GetDlgItem(config_.DescriptionBox));
-    catalog_.ShowDescription(text, description);
+    ShowDescription(catalog_, *overlay, *GetDlgItem(config_.DescriptionBox));
     auto& trays = Item<ComboBox>(config_.TrayList);
-    if (text != NoneItem) {
+    if (*overlay != NoneItem) {
         Item<Button>(config_.DeleteButton).Enable(true);
         trays.Enable(true);
-        owner_.EnableOK();
+        Owner().EnableOK();
     } else {
         trays.SetCurSel(0);
         trays.Enable(false);
@@ -113,81 +86,58 @@ void CCoverFooterPage::OnOverlaySelChange() {
 }
 
 void CCoverFooterPage::OnTraySelChange() {
-    const auto& trays = Item<ComboBox>(config_.TrayList);
-    const int selection = trays.GetCurSel();
-    if (selection < 0) {
-        return;
-    }
-    if (trays.GetLBText(selection) != NoneItem) {
+    const auto tray = SelectedItem(Item<ComboBox>(config_.TrayList));
+    if (tray && *tray != NoneItem) {
         Item<Button>(config_.DeleteButton).Enable(true);
-        owner_.EnableOK();
+        Owner().EnableOK();
     }
 }
 
 void CCoverFooterPage::OnDeleteClicked() {
-    (settings_.*config_.SetTray)(0);
-    (settings_.*config_.SetOverlay)(0);
+    (Settings().*config_.SetTray)(0);
+    (Settings().*config_.SetOverlay)(0);
     Item<ComboBox>(config_.TrayList).SetCurSel(0);
     Item<ComboBox>(config_.OverlayList).SetCurSel(0);
     GetDlgItem(config_.DescriptionBox)->SetText("");
     Item<Button>(config_.DeleteButton).Enable(false);
-    owner_.DisableOKIfNothingSet();
+    Owner().DisableOKIfNothingSet();
     OnOverlaySelChange();
 }
 
-void CCoverFooterPage::EnableEditing(bool enable) {
-    Item<ComboBox>(config_.TrayList).Enable(enable);
-    Item<ComboBox>(config_.OverlayList).Enable(enable);
-    if (!enable) {
-        Item<Button>(config_.DeleteButton).Enable(false);
-    }
+void CCoverFooterPage::DisableEditing() {
+    Item<ComboBox>(config_.TrayList).Enable(false);
+    Item<ComboBox>(config_.OverlayList).Enable(false);
+    Item<Button>(config_.DeleteButton).Enable(false);
 }
 
-void CCoverFooterPage::DisableControls() {
-    if (!Shown) {
-        DisablePending = true;
-        return;
-    }
-    EnableEditing(false);
-}
-
-void CCoverFooterPage::EnableControls() {
-    if (!Shown) {
-        DisablePending = false;
-        return;
-    }
-    EnableEditing(true);
+// The selections decide Delete, the tray list and the owner's OK button again.
+void CCoverFooterPage::EnableEditing() {
+    Item<ComboBox>(config_.TrayList).Enable(true);
+    Item<ComboBox>(config_.OverlayList).Enable(true);
     OnTraySelChange();
     OnOverlaySelChange();
 }
 
-void CCoverFooterPage::StoreSettings() {
-    if (!Shown) {
-        return;
-    }
+void CCoverFooterPage::StoreControls() {
     const int tray = Item<ComboBox>(config_.TrayList).GetCurSel();
-    (settings_.*config_.SetTray)(tray < 0 ? 0 : tray);
-    const auto& overlays = Item<ComboBox>(config_.OverlayList);
-    const int overlay = overlays.GetCurSel();
-    (settings_.*config_.SetOverlay)(overlay < 0 ? 0
-                                                : OverlayNumberOf(overlays.GetLBText(overlay)));
+    (Settings().*config_.SetTray)(tray < 0 ? 0 : tray);
+    const auto overlay = SelectedItem(Item<ComboBox>(config_.OverlayList));
+    (Settings().*config_.SetOverlay)(overlay ? OverlayNumberOf(*overlay) : 0);
 }
 
 bool CCoverFooterPage::IsEmpty() const {
-    if (!Shown) {
-        return (settings_.*config_.Overlay)() == 0 && (settings_.*config_.Tray)() == 0;
+    if (!IsShown()) {
+        return (Settings().*config_.Overlay)() == 0 && (Settings().*config_.Tray)() == 0;
     }
-    const auto& overlays = Item<ComboBox>(config_.OverlayList);
-    const int overlay = overlays.GetCurSel();
-    if (overlay < 0) {
+    const auto overlay = SelectedItem(Item<ComboBox>(config_.OverlayList));
+    if (!overlay) {
         return true;
     }
-    if (overlays.GetLBText(overlay) != NoneItem) {
+    if (*overlay != NoneItem) {
         return false;
     }
-    const auto& trays = Item<ComboBox>(config_.TrayList);
-    const int tray = trays.GetCurSel();
-    return tray < 0 || trays.GetLBText(tray) == NoneItem;
+    const auto tray = SelectedItem(Item<ComboBox>(config_.TrayList));
+    return !tray || *tray == NoneItem;
 }
 
 CCoverPage::CCoverPage(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)

@@ -11,11 +11,10 @@ namespace varnak {
 
 class COptionsDlg;
 
-// What sets the cover page and the footer page apart: their template, controls, record
-// fields and sheet position.
+// What sets the cover page and the footer page apart: their template, controls and record
+// fields.
 struct SheetPageConfig {
     const toolkit::DialogTemplate& (*Template)();
-    std::uint32_t TabIndex;
     int OverlayList;
     int TrayList;
     int DeleteButton;
@@ -27,34 +26,27 @@ struct SheetPageConfig {
 };
 
 // A page that asks for one extra sheet, described by a form overlay and an input tray:
-// the cover sheet in front of the job or the footer sheet behind it. Owns its catalogue;
-// borrows the record and the owner dialog.
+// the cover sheet in front of the job or the footer sheet behind it. Owns its catalogue.
 class CCoverFooterPage : public JobPage {
 public:
     CCoverFooterPage(const SheetPageConfig& config, JobSettings& settings, COptionsDlg& owner,
                      platform::Registry& registry);
 
-    bool OnInitDialog() override;
-    bool OnSetActive() override;
-
-    void DisableControls() override;
-    void EnableControls() override;
-    void StoreSettings() override;
     bool IsEmpty() const override;
 
     void OnOverlaySelChange();
     void OnTraySelChange();
     void OnDeleteClicked();
 
-private:
-    void EnableEditing(bool enable);
+protected:
+    void InitControls() override;
+    void DisableEditing() override;
+    void EnableEditing() override;
+    void StoreControls() override;
 
+private:
     const SheetPageConfig& config_;
-    JobSettings& settings_;
     OverlayCatalog catalog_;
-    bool Shown = false;
-    bool DisablePending = false;
-    COptionsDlg& owner_;
 };
 
 class CCoverPage : public CCoverFooterPage {

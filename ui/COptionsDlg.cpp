@@ -8,20 +8,14 @@
 
 namespace varnak {
 
-#ifndef VARNAK_MANUAL_URL
-#define VARNAK_MANUAL_URL "https://www.quet.com/manuals/zor-brevant/"
-#endif
 const char* const ManualAddress = VARNAK_MANUAL_URL;
 
 namespace {
 
-using toolkit::Button;
 using toolkit::ComboBox;
-using toolkit::Control;
 using toolkit::Edit;
 using toolkit::Notification;
 
-constexpr const char* NoneItem = "None";
 constexpr int SheetX = 5; // pixels in the client area
 constexpr int SheetY = 200;
 
@@ -51,8 +45,7 @@ COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry
 COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry,
                          JobSettings* settings, TicketRequest ticket)
     : ModalDialog(backend, OptionsTemplate()), ticket_(std::move(ticket)), settings_(settings),
-      catalog_(registry),
-      sheet_("Test3", CPropSheet::ChapterPrintingIndex, *settings, *this, registry) {
+      catalog_(registry), sheet_(*settings, *this, registry) {
     OnNotification(ids::IDC_DEFAULT_OVERLAY, Notification::SelChange,
                    [this] { OnOverlaySelChange(); });
     OnNotification(ids::IDC_COPIES, Notification::EditChange, [this] { OnCopiesChange(); });
@@ -64,22 +57,15 @@ bool COptionsDlg::OnInitDialog() {
     sheet_.Create(*this, SheetX, SheetY);
 
     auto& trays = Item<ComboBox>(ids::IDC_DEFAULT_TRAY);
-    for (const auto& text : TrayListTexts()) {
-        trays.AddString(text);
-    }
+    FillTrayList(trays);
     auto& overlays = Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY);
-    for (const auto& text : OverlayListTexts(catalog_.ListOverlays())) {
-        overlays.AddString(text);
-    }
-    overlays.SetCurSel(0);
+    FillOverlayList(overlays, catalog_);
 
     auto& copies = Item<Edit>(ids::IDC_COPIES);
     if (settings_->LoadedFromRegistry()) {
         copies.SetText(FormatUnsigned(settings_->NumberOfCopies()));
         trays.SetCurSel(settings_->DefaultInputTray());
-        if (auto item = OverlayItemFor(ItemTexts(overlays), settings_->DefaultFormOverlay())) {
-            overlays.SetCurSel(static_cast<int>(*item));
-        }
+        SelectStoredOverlay(overlays, settings_->DefaultFormOverlay());
     } else {
         copies.SetText("1");
         trays.SetCurSel(1);
@@ -94,7 +80,7 @@ bool COptionsDlg::OnInitDialog() {
     DisableOKIfNothingSet();
     // The stored copy count was set after the chapter page locked the field; while that
     // page is active the field must read 1 and stay disabled.
-    if (sheet_.GetActiveIndex() == CPropSheet::ChapterPrintingIndex) {
+    if (sheet_.ChapterPageActive()) {
         LockCopiesToOne();
     }
     return true;
@@ -108,20 +94,16 @@ void COptionsDlg::OnOK() {
         return;
     }
     settings_->SetNumberOfCopies(static_cast<std::uint32_t>(copies));
-    const int activePage = sheet_.GetActiveIndex();
+    const bool documentMode = !sheet_.ChapterPageActive();
 
     const auto& trays = Item<ComboBox>(ids::IDC_DEFAULT_TRAY);
-    const int tray = trays.GetCurSel();
-    settings_->SetDefaultInputTray(tray < 0 || trays.GetLBText(tray) == NoneItem ? 0 : tray);
-
-    const auto& overlays = Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY);
-    const int overlay = overlays.GetCurSel();
-    if (overlay >= 0) {
-        settings_->SetDefaultFormOverlay(OverlayNumberOf(overlays.GetLBText(overlay)));
+    const auto tray = SelectedItem(trays);
+    settings_->SetDefaultInputTray(!tray || *tray == NoneItem ? 0 : trays.GetCurSel());
+    if (const auto overlay = SelectedItem(Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY))) {
+        settings_->SetDefaultFormOverlay(OverlayNumberOf(*overlay));
     }
 
     sheet_.StoreAllPages();
-    const bool documentMode = activePage != CPropSheet::ChapterPrintingIndex;
     if (TicketWriter::WriteTicket(ticket_, *settings_, documentMode, *this, WriteToDisk) ==
         TicketOutcome::OutputFailed) {
         return;
@@ -134,13 +116,9 @@ bool COptionsDlg::PreTranslateMessage(const toolkit::KeyMessage& message) {
 }
 
 void COptionsDlg::OnOverlaySelChange() {
-    const auto& overlays = Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY);
-    const int selection = overlays.GetCurSel();
-    if (selection < 0) {
-        return;
+    if (const auto overlay = SelectedItem(Item<ComboBox>(ids::IDC_DEFAULT_OVERLAY))) {
+        ShowDescription(catalog_, *overlay, *GetDlgItem(ids::IDC_OVERLAY_DESCRIPTION));
     }
-    ControlTextSink description(*GetDlgItem(ids::IDC_OVERLAY_DESCRIPTION));
-    catalog_.ShowDescription(overlays.GetLBText(selection), description);
 }
 
 void COptionsDlg::OnCopiesChange() {

@@ -2,21 +2,16 @@
 
 namespace varnak {
 
-CPropSheet::CPropSheet(std::string caption, int startPage, JobSettings& settings,
-                       COptionsDlg& owner, platform::Registry& registry)
-    : PropertySheet(std::move(caption), startPage), chapterPage_(settings, owner, registry),
-      coverPage_(settings, owner, registry), footerPage_(settings, owner, registry),
-      documentPage_(settings, owner, registry) {
+CPropSheet::CPropSheet(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
+    : chapterPage_(settings, owner, registry), coverPage_(settings, owner, registry),
+      footerPage_(settings, owner, registry), documentPage_(settings, owner, registry) {
     AddPage(chapterPage_);
     AddPage(coverPage_);
     AddPage(footerPage_);
     AddPage(documentPage_);
     if (settings.LoadedFromRegistry()) {
         // Taken as stored: a value outside the pages opens the first one.
-        const std::uint32_t lastTab = settings.LastTab();
-        SetStartPage(lastTab < static_cast<std::uint32_t>(GetPageCount())
-                         ? static_cast<int>(lastTab)
-                         : ChapterPrintingIndex);
+        SetStartPage(static_cast<int>(settings.LastTab()));
     }
 }
 
@@ -46,6 +41,10 @@ void CPropSheet::StoreAllPages() {
 bool CPropSheet::IsEmpty() const {
     return coverPage_.IsEmpty() && footerPage_.IsEmpty() && chapterPage_.IsEmpty() &&
            documentPage_.IsEmpty();
+}
+
+bool CPropSheet::ChapterPageActive() const {
+    return GetActiveIndex() == chapterPage_.PageIndex();
 }
 
 } // namespace varnak

@@ -1,5 +1,6 @@
 #include "ui/CSettings.h"
 
+#include "core/ApplyPasses.h"
 #include "core/NumberText.h"
 #include "ui/COptionsDlg.h"
 #include "ui/ControlIds.h"
@@ -30,10 +31,7 @@ constexpr std::array<ListPageColumn, 5> Columns{{
     {"Copies", ColumnAlign::Right, 60},
 }};
 
-constexpr int CopiesColumn = 4;
-constexpr const char* SeparatorAction = "sep. sheet";
 constexpr const char* LastRowText = "Last";
-constexpr const char* NoneItem = "None";
 
 // A copy count as typed: anything not above 1 (empty, 0, negative) means one copy.
 std::uint32_t CopyCountOf(const std::string& text) {
@@ -58,8 +56,7 @@ CSettings::CSettings(JobSettings& settings, COptionsDlg& owner, platform::Regist
                    [this] { OnListItemChanged(); });
 }
 
-bool CSettings::OnInitDialog() {
-    CListPage::OnInitDialog();
+void CSettings::InitControls() {
     FillControls(Columns);
     const JobSettings& settings = Settings();
     if (settings.LoadedFromRegistry()) {
@@ -82,24 +79,10 @@ bool CSettings::OnInitDialog() {
     if (BothListsHaveSelection()) {
         ShowBoxForLists();
     }
-    if (DisablePending) {
-        DisableEditing();
-    }
-    return true;
 }
 
-bool CSettings::OnSetActive() {
-    MarkShown(TabIndex);
+void CSettings::OnActivated() {
     Owner().LockCopiesToOne();
-    return CListPage::OnSetActive();
-}
-
-void CSettings::DisableControls() {
-    if (!Shown) {
-        DisablePending = true;
-        return;
-    }
-    DisableEditing();
 }
 
 void CSettings::DisableEditing() {
@@ -110,11 +93,7 @@ void CSettings::DisableEditing() {
                false);
 }
 
-void CSettings::EnableControls() {
-    if (!Shown) {
-        DisablePending = false;
-        return;
-    }
+void CSettings::EnableEditing() {
     SetEnabled({ids::IDC_CHAPTER_LIST, ids::IDC_CHAPTER_PAGE_NUMBERS, ids::IDC_CHAPTER_SEPARATOR,
                 ids::IDC_CHAPTER_COPIES, ids::IDC_CHAPTER_OVERLAY, ids::IDC_CHAPTER_TRAY,
                 ids::IDC_REMAINING_COPIES, ids::IDC_SEP_AFTER_COPYSET},
@@ -127,10 +106,7 @@ void CSettings::EnableControls() {
     Item<Button>(ids::IDC_CHAPTER_APPLY).Enable(true);
 }
 
-void CSettings::StoreSettings() {
-    if (!Shown) {
-        return;
-    }
+void CSettings::StoreControls() {
     JobSettings& settings = Settings();
     ListPageInputs inputs = CurrentInputs();
     settings.SetLastChapterPageNumbers(std::move(inputs.PageNumbers));
@@ -292,15 +268,13 @@ bool CSettings::BothListsSayNone() const {
 
 void CSettings::InsertChapterRow(toolkit::ListView& list, const ChapterEntry& entry) {
     // New chapters go just above the "Last" row.
-    const int at = HasLastRow ? list.GetItemCount() - 1 : list.GetItemCount();
-    const int row = list.InsertItem(at, FormatUnsigned(entry.LastPage));
-    list.SetItemText(row, 1, SeparatorAction);
+    const int rows = list.GetItemCount();
+    const int row = InsertEntryRow(list, HasLastRow ? rows - 1 : rows, entry.LastPage);
     WriteChapterCells(list, row, entry);
 }
 
 void CSettings::WriteChapterCells(toolkit::ListView& list, int row, const ChapterEntry& entry) {
-    list.SetItemText(row, 2, FormatUnsigned(entry.FormOverlay));
-    list.SetItemText(row, 3, TrayName(entry.InputTray));
+    ShowEntryCells(list, row, entry.FormOverlay, entry.InputTray);
     list.SetItemText(row, CopiesColumn, FormatUnsigned(entry.CopyCount));
 }
 

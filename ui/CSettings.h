@@ -15,16 +15,8 @@ class COptionsDlg;
 // job is printed in chapter mode, so it keeps the general copy count at one.
 class CSettings : public CListPage {
 public:
-    static constexpr std::uint32_t TabIndex = 0;
-
     CSettings(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry);
 
-    bool OnInitDialog() override;
-    bool OnSetActive() override;
-
-    void DisableControls() override;
-    void EnableControls() override;
-    void StoreSettings() override;
     bool IsEmpty() const override;
 
     void OnApply();
@@ -34,8 +26,15 @@ public:
     void OnSeparatorAfterCopySetClicked();
     void OnListItemChanged();
 
+protected:
+    void InitControls() override;
+    // Chapter printing needs a single copy: the page keeps the copies field at one.
+    void OnActivated() override;
+    void DisableEditing() override;
+    void EnableEditing() override;
+    void StoreControls() override;
+
 private:
-    void DisableEditing();
     // The separator-after-copy-set box is only offered when the separator page after a
     // chapter has an overlay or a tray.
     void CheckBoxRule();
@@ -44,7 +43,7 @@ private:
     bool BothListsSayNone() const;
     bool BothListsHaveSelection() const;
     void InsertChapterRow(toolkit::ListView& list, const ChapterEntry& entry);
-    void WriteChapterCells(toolkit::ListView& list, int row, const ChapterEntry& entry);
+    static void WriteChapterCells(toolkit::ListView& list, int row, const ChapterEntry& entry);
     // Sets the remaining copy count from the "Last chapter copy count:" field; returns the
     // text the "Last" row shows.
     std::string ApplyRemainingCopyCount(bool chapterTouched, std::uint32_t copyCount);

@@ -1,5 +1,6 @@
 #include "ui/CSpecialSettings.h"
 
+#include "core/ApplyPasses.h"
 #include "core/NumberText.h"
 #include "ui/COptionsDlg.h"
 #include "ui/ControlIds.h"
@@ -26,8 +27,6 @@ constexpr std::array<ListPageColumn, 4> Columns{{
     {"Input tray", ColumnAlign::Left, 100},
 }};
 
-constexpr const char* SeparatorAction = "sep. sheet";
-
 } // namespace
 
 CSpecialSettings::CSpecialSettings(JobSettings& settings, COptionsDlg& owner,
@@ -42,8 +41,7 @@ CSpecialSettings::CSpecialSettings(JobSettings& settings, COptionsDlg& owner,
     OnNotification(ids::IDC_PAGE_LIST, Notification::ItemChanged, [this] { OnListItemChanged(); });
 }
 
-bool CSpecialSettings::OnInitDialog() {
-    CListPage::OnInitDialog();
+void CSpecialSettings::InitControls() {
     FillControls(Columns);
     const JobSettings& settings = Settings();
     if (settings.LoadedFromRegistry()) {
@@ -54,25 +52,6 @@ bool CSpecialSettings::OnInitDialog() {
     }
     ResetActionControls();
     OnOverlaySelected();
-    if (DisablePending) {
-        DisableEditing();
-    }
-    return true;
-}
-
-bool CSpecialSettings::OnSetActive() {
-    MarkShown(TabIndex);
-    // Only the chapter page keeps the copy count at one.
-    Owner().UnlockCopies();
-    return CListPage::OnSetActive();
-}
-
-void CSpecialSettings::DisableControls() {
-    if (!Shown) {
-        DisablePending = true;
-        return;
-    }
-    DisableEditing();
 }
 
 void CSpecialSettings::DisableEditing() {
@@ -82,20 +61,13 @@ void CSpecialSettings::DisableEditing() {
                false);
 }
 
-void CSpecialSettings::EnableControls() {
-    if (!Shown) {
-        DisablePending = false;
-        return;
-    }
+void CSpecialSettings::EnableEditing() {
     SetEnabled({ids::IDC_PAGE_LIST, ids::IDC_PAGE_NUMBERS, ids::IDC_PAGE_SEPARATOR,
                 ids::IDC_PAGE_OVERLAY, ids::IDC_PAGE_TRAY, ids::IDC_PAGE_APPLY},
                true);
 }
 
-void CSpecialSettings::StoreSettings() {
-    if (!Shown) {
-        return;
-    }
+void CSpecialSettings::StoreControls() {
     ListPageInputs inputs = CurrentInputs();
     Settings().SetLastPageNumbers(std::move(inputs.PageNumbers));
     Settings().SetLastInputTray(inputs.Tray);
@@ -128,7 +100,7 @@ void CSpecialSettings::OnApply() {
             PageEntry& entry = *settings.PageEntryAt(index);
             entry.FormOverlay = overlay.Number;
             entry.InputTray = tray;
-            WriteEntryCells(list, static_cast<int>(index), entry);
+            ShowEntryCells(list, static_cast<int>(index), entry.FormOverlay, entry.InputTray);
             return true;
         },
         [&](std::uint32_t page) {
@@ -141,7 +113,8 @@ void CSpecialSettings::OnApply() {
             entry.InputTray = tray;
             entry.Kind = 1;
             settings.AddPageEntry(entry);
-            AppendRow(list, entry);
+            const int row = InsertEntryRow(list, list.GetItemCount(), page);
+            ShowEntryCells(list, row, entry.FormOverlay, entry.InputTray);
             return true;
         });
     if (!applied) {
@@ -175,17 +148,6 @@ void CSpecialSettings::OnOverlaySelected() {
 
 void CSpecialSettings::OnListItemChanged() {
     Item<toolkit::Button>(ids::IDC_PAGE_DELETE).Enable(SelectedRow() >= 0);
-}
-
-void CSpecialSettings::AppendRow(toolkit::ListView& list, const PageEntry& entry) {
-    const int row = list.InsertItem(list.GetItemCount(), FormatUnsigned(entry.Page));
-    list.SetItemText(row, 1, SeparatorAction);
-    WriteEntryCells(list, row, entry);
-}
-
-void CSpecialSettings::WriteEntryCells(toolkit::ListView& list, int row, const PageEntry& entry) {
-    list.SetItemText(row, 2, FormatUnsigned(entry.FormOverlay));
-    list.SetItemText(row, 3, TrayName(entry.InputTray));
 }
 
 void CSpecialSettings::ShowOverlayError() {

@@ -13,16 +13,8 @@ class COptionsDlg;
 // JobSettings' page entries in place, one list-view row per entry, in the same order.
 class CSpecialSettings : public CListPage {
 public:
-    static constexpr std::uint32_t TabIndex = 3;
-
     CSpecialSettings(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry);
 
-    bool OnInitDialog() override;
-    bool OnSetActive() override;
-
-    void DisableControls() override;
-    void EnableControls() override;
-    void StoreSettings() override;
     bool IsEmpty() const override;
 
     void OnApply();
@@ -30,10 +22,13 @@ public:
     void OnOverlaySelected();
     void OnListItemChanged();
 
+protected:
+    void InitControls() override;
+    void DisableEditing() override;
+    void EnableEditing() override;
+    void StoreControls() override;
+
 private:
-    void DisableEditing();
-    void AppendRow(toolkit::ListView& list, const PageEntry& entry);
-    void WriteEntryCells(toolkit::ListView& list, int row, const PageEntry& entry);
     void ShowOverlayError();
 };
 

@@ -3,29 +3,25 @@
 #include "overlays/OverlayCatalog.h"
 #include "platform/toolkit/Controls.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace varnak {
 
-// Lets the overlay catalogue write a description into a control.
-class ControlTextSink : public TextSink {
-public:
-    explicit ControlTextSink(toolkit::Control& control) : control_(control) {}
-    void SetText(const std::string& utf8) override { control_.SetText(utf8); }
+// The list rules applied to the controls, the same way by the dialog and every page.
 
-private:
-    toolkit::Control& control_;
-};
-
-// The texts of a combo box's items, in list order.
-inline std::vector<std::string> ItemTexts(const toolkit::ComboBox& combo) {
-    std::vector<std::string> texts;
-    texts.reserve(static_cast<std::size_t>(combo.GetCount()));
-    for (int index = 0; index < combo.GetCount(); ++index) {
-        texts.push_back(combo.GetLBText(index));
-    }
-    return texts;
-}
+// "None" and the tray names, so that the selected position is the tray code.
+void FillTrayList(toolkit::ComboBox& trays);
+// "None" and the catalogue's overlays, in its order, with "None" selected.
+void FillOverlayList(toolkit::ComboBox& overlays, OverlayCatalog& catalog);
+// Selects the item of a stored overlay number; 0 or an unlisted number leaves the
+// selection as it is.
+void SelectStoredOverlay(toolkit::ComboBox& overlays, std::uint32_t overlay);
+// The selected item's text; nullopt with no selection.
+std::optional<std::string> SelectedItem(const toolkit::ComboBox& combo);
+// Shows the description of an overlay item in box; "None" and an overlay without one
+// leave it empty.
+void ShowDescription(const OverlayCatalog& catalog, const std::string& item, toolkit::Control& box);
 
 } // namespace varnak

@@ -10,31 +10,17 @@ using toolkit::Button;
 using toolkit::ComboBox;
 using toolkit::Edit;
 
-constexpr const char* NoneItem = "None";
+constexpr const char* SeparatorAction = "sep. sheet";
 
 } // namespace
 
-std::string_view TrayName(std::int32_t tray) {
-    if (tray < 0 || static_cast<std::size_t>(tray) >= InputTrayNames.size()) {
-        return {};
-    }
-    return InputTrayNames[static_cast<std::size_t>(tray)];
-}
-
 CListPage::CListPage(const toolkit::DialogTemplate& tmpl, const ListPageControls& controls,
                      JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
-    : JobPage(tmpl), controls_(controls), settings_(settings), owner_(owner), catalog_(registry) {}
+    : JobPage(tmpl, settings, owner), controls_(controls), catalog_(registry) {}
 
 void CListPage::FillControls(std::span<const ListPageColumn> columns) {
-    auto& trays = Item<ComboBox>(controls_.TrayList);
-    for (const auto& text : TrayListTexts()) {
-        trays.AddString(text);
-    }
-    auto& overlays = Item<ComboBox>(controls_.OverlayList);
-    for (const auto& text : OverlayListTexts(catalog_.ListOverlays())) {
-        overlays.AddString(text);
-    }
-    overlays.SetCurSel(0);
+    FillTrayList(Item<ComboBox>(controls_.TrayList));
+    FillOverlayList(Item<ComboBox>(controls_.OverlayList), catalog_);
     auto& list = List();
     int at = 0;
     for (const auto& column : columns) {
@@ -46,12 +32,7 @@ void CListPage::ShowRememberedInputs(const std::string& pageNumbers, std::int32_
                                      std::int32_t overlay) {
     Item<Edit>(controls_.PageNumbers).SetText(pageNumbers);
     Item<ComboBox>(controls_.TrayList).SetCurSel(tray);
-    if (overlay != 0) {
-        auto& overlays = Item<ComboBox>(controls_.OverlayList);
-        if (auto item = OverlayItemFor(ItemTexts(overlays), static_cast<std::uint32_t>(overlay))) {
-            overlays.SetCurSel(static_cast<int>(*item));
-        }
-    }
+    SelectStoredOverlay(Item<ComboBox>(controls_.OverlayList), static_cast<std::uint32_t>(overlay));
 }
 
 void CListPage::ShowStartInputs() {
@@ -69,23 +50,16 @@ void CListPage::ResetActionControls() {
 }
 
 bool CListPage::ShowOverlayDescription() {
-    const auto& overlays = Item<ComboBox>(controls_.OverlayList);
-    const int selection = overlays.GetCurSel();
-    if (selection < 0) {
+    const auto overlay = SelectedItem(Item<ComboBox>(controls_.OverlayList));
+    if (!overlay) {
         return false;
     }
-    ControlTextSink description(Item<Edit>(controls_.DescriptionBox));
-    catalog_.ShowDescription(overlays.GetLBText(selection), description);
+    ShowDescription(catalog_, *overlay, Item<Edit>(controls_.DescriptionBox));
     return true;
 }
 
 void CListPage::ApplyEnablingRule() {
     Item<Button>(controls_.ApplyButton).Enable(!PageNumbersText().empty());
-}
-
-void CListPage::MarkShown(std::uint32_t tab) {
-    Shown = true;
-    settings_.SetLastTab(tab);
 }
 
 void CListPage::SetEnabled(std::initializer_list<int> ids, bool enable) {
@@ -103,16 +77,11 @@ int CListPage::SelectedTray() const {
 }
 
 OverlayChoice CListPage::SelectedOverlay() const {
-    const auto& overlays = Item<ComboBox>(controls_.OverlayList);
-    const int selection = overlays.GetCurSel();
-    if (selection < 0) {
+    const auto overlay = SelectedItem(Item<ComboBox>(controls_.OverlayList));
+    if (!overlay || *overlay == NoneItem) {
         return {};
     }
-    const std::string text = overlays.GetLBText(selection);
-    if (text == NoneItem) {
-        return {};
-    }
-    return {true, OverlayNumberOf(text)};
+    return {true, OverlayNumberOf(*overlay)};
 }
 
 ListPageInputs CListPage::CurrentInputs() const {
@@ -122,6 +91,18 @@ ListPageInputs CListPage::CurrentInputs() const {
 
 int CListPage::SelectedRow() const {
     return List().GetNextSelected();
+}
+
+int CListPage::InsertEntryRow(toolkit::ListView& list, int row, std::uint32_t page) {
+    const int at = list.InsertItem(row, FormatUnsigned(page));
+    list.SetItemText(at, ActionColumn, SeparatorAction);
+    return at;
+}
+
+void CListPage::ShowEntryCells(toolkit::ListView& list, int row, std::uint32_t overlay,
+                               std::int32_t tray) {
+    list.SetItemText(row, OverlayColumn, FormatUnsigned(overlay));
+    list.SetItemText(row, TrayColumn, TrayName(tray));
 }
 
 toolkit::ListView& CListPage::List() const {

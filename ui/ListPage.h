@@ -8,11 +8,8 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <optional>
 #include <span>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace varnak {
 
@@ -37,6 +34,13 @@ struct ListPageColumn {
     int WidthPixels;
 };
 
+// Where the cells of an entry's row are, on both pages; the chapter page adds its copies.
+inline constexpr int PageColumn = 0;
+inline constexpr int ActionColumn = 1;
+inline constexpr int OverlayColumn = 2;
+inline constexpr int TrayColumn = 3;
+inline constexpr int CopiesColumn = 4;
+
 // What the overlay list's selection stands for.
 struct OverlayChoice {
     bool Listed = false;      // an overlay item: neither "None" nor no selection
@@ -49,79 +53,6 @@ struct ListPageInputs {
     std::int32_t Tray = 0;
     std::uint32_t Overlay = 0;
 };
-
-// The position of the first entry of each page number, so that an Apply finds the entry to
-// update without scanning the list for every number it was given. Open addressing in one
-// array: an Apply builds it afresh, and a node per entry would cost an allocation each.
-class FirstEntryIndex {
-public:
-    template <class Entry>
-    FirstEntryIndex(const std::vector<Entry>& entries, std::uint32_t Entry::*page) {
-        std::size_t capacity = 16;
-        while (capacity < entries.size() * 2) {
-            capacity *= 2;
-        }
-        slots_.assign(capacity, Slot{});
-        mask_ = capacity - 1;
-        for (std::size_t index = 0; index < entries.size(); ++index) {
-            Slot& slot = slots_[SlotOf(entries[index].*page)];
-            if (slot.Position == Empty) {
-                slot = {entries[index].*page, index};
-            }
-        }
-    }
-    std::optional<std::size_t> Find(std::uint32_t page) const {
-        const Slot& slot = slots_[SlotOf(page)];
-        return slot.Position != Empty ? std::optional(slot.Position) : std::nullopt;
-    }
-
-private:
-    static constexpr std::size_t Empty = static_cast<std::size_t>(-1);
-    struct Slot {
-        std::uint32_t Page = 0;
-        std::size_t Position = Empty;
-    };
-    // The slot that holds page, or the empty slot where it would go.
-    std::size_t SlotOf(std::uint32_t page) const {
-        std::size_t at = static_cast<std::size_t>((page * 0x9E3779B97F4A7C15ull) >> 32) & mask_;
-        while (slots_[at].Position != Empty && slots_[at].Page != page) {
-            at = (at + 1) & mask_;
-        }
-        return at;
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t mask_ = 0;
-};
-
-// Runs the two passes of an Apply over the numbers of a page-number text, in order. Update
-// pass: the first existing entry of each number is handed to update(index). Creation pass:
-// every number that is not 0 and matched no existing entry goes to create(page), once per
-// occurrence. Either function returns false to stop the Apply; then so does this.
-template <class Entry, class Update, class Create>
-bool RunApplyPasses(const std::vector<std::int32_t>& numbers, const std::vector<Entry>& entries,
-                    std::uint32_t Entry::*page, Update update, Create create) {
-    const FirstEntryIndex index(entries, page);
-    std::vector<bool> done(numbers.size(), false);
-    for (std::size_t at = 0; at < numbers.size(); ++at) {
-        // Negative numbers are taken as the unsigned page numbers they wrap to.
-        if (const auto found = index.Find(static_cast<std::uint32_t>(numbers[at]))) {
-            if (!update(*found)) {
-                return false;
-            }
-            done[at] = true;
-        }
-    }
-    for (std::size_t at = 0; at < numbers.size(); ++at) {
-        if (numbers[at] != 0 && !done[at] && !create(static_cast<std::uint32_t>(numbers[at]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The text of a tray code as the lists show it; empty outside the table.
-std::string_view TrayName(std::int32_t tray);
 
 // What the Document Printing and Chapter Printing pages share: a list view of entries, a
 // page-number edit, an overlay and a tray list with a description box, Apply and Delete.
@@ -145,7 +76,6 @@ protected:
     bool ShowOverlayDescription();
     // Apply is usable exactly while there is a page-number text.
     void ApplyEnablingRule();
-    void MarkShown(std::uint32_t tab);
     void SetEnabled(std::initializer_list<int> ids, bool enable);
 
     std::string PageNumbersText() const;
@@ -155,19 +85,16 @@ protected:
     ListPageInputs CurrentInputs() const;
     // The selected row; -1 with none.
     int SelectedRow() const;
+    // Inserts the row of an entry at row, showing its page and its action (every entry is
+    // shown as a separation sheet); returns the row's position.
+    static int InsertEntryRow(toolkit::ListView& list, int row, std::uint32_t page);
+    static void ShowEntryCells(toolkit::ListView& list, int row, std::uint32_t overlay,
+                               std::int32_t tray);
 
     toolkit::ListView& List() const;
-    JobSettings& Settings() const { return settings_; }
-    COptionsDlg& Owner() const { return owner_; }
-    const ListPageControls& Ids() const { return controls_; }
-
-    bool Shown = false;
-    bool DisablePending = false;
 
 private:
     const ListPageControls& controls_;
-    JobSettings& settings_;
-    COptionsDlg& owner_;
     OverlayCatalog catalog_;
 };
 

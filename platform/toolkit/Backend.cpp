@@ -16,6 +16,23 @@ Control* FindControl(const std::vector<std::unique_ptr<Control>>& controls, int 
     return nullptr;
 }
 
+void Backend::ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
+                          MessageIcon icon) {
+    if (session_ != nullptr) {
+        session_->ShowMessage(owner, text, title, icon);
+        return;
+    }
+    ShowMessageBox(owner, text, title, icon);
+}
+
+void Backend::OpenUrl(const std::string& address) {
+    if (session_ != nullptr) {
+        session_->OpenUrl(address);
+        return;
+    }
+    OpenInBrowser(address);
+}
+
 void ClearRadioGroup(const std::vector<std::unique_ptr<Control>>& controls,
                      const Control& clicked) {
     const auto at = std::find_if(controls.begin(), controls.end(),

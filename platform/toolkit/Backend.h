@@ -3,7 +3,6 @@
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/Template.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,26 +10,10 @@
 namespace varnak::toolkit {
 
 class Dialog;
-class Driver;
 class ModalDialog;
 class PropertySheet;
 
 enum class MessageIcon { None, Warning };
-
-// What the program showed the user outside its dialogs' controls, in order.
-struct UserEvent {
-    enum class Type { Message, Browse };
-    Type What = Type::Message;
-    MessageIcon Icon = MessageIcon::None; // messages only
-    std::string Title;                    // messages only
-    std::string Text;                     // a message's text, or the address to browse
-    bool operator==(const UserEvent&) const = default;
-};
-
-// The user acting on the dialogs: a test, or a script. The backend runs it inside the modal
-// loop of each modal run, once the dialog is up; when it returns with the dialog still
-// open, the run ends with ResultStillOpen.
-using UserFunction = std::function<void(Driver&)>;
 
 // A modal run that the user left without ending the dialog.
 inline constexpr int ResultStillOpen = 0;
@@ -60,6 +43,20 @@ public:
     virtual void ShowPage(int index, DialogWindow& page) = 0;
 };
 
+// Takes the user's place on a backend: tests, scripts and the screenshot programs set one,
+// from the driver libraries; the shipped programs never do.
+class UserSession {
+public:
+    virtual ~UserSession() = default;
+    // Acts on the shown dialog in place of the modal loop; when it returns with the dialog
+    // still open, the run ends with ResultStillOpen.
+    virtual void Run(ModalDialog& dialog) = 0;
+    // In place of a message box and of the browser.
+    virtual void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
+                             MessageIcon icon) = 0;
+    virtual void OpenUrl(const std::string& address) = 0;
+};
+
 // A windowing system. The program uses exactly one, chosen when the application is linked.
 // Controls send their notifications to the Dialog that owns the window (Dialog::Notify).
 class Backend {
@@ -77,20 +74,28 @@ public:
                                                            Dialog& owner, SheetWindow& sheet,
                                                            int index) = 0;
 
-    // Runs the dialog's window modally until ModalDialog::EndDialog, or, with a user set,
-    // until the user function returns.
+    // Runs the dialog's window modally until ModalDialog::EndDialog, or, with a session set,
+    // until the session returns.
     virtual void RunModal(ModalDialog& dialog) = 0;
 
     // A modal message box with an OK button; owner is null for none.
-    virtual void ShowMessage(DialogWindow* owner, const std::string& text,
-                             const std::string& title, MessageIcon icon) = 0;
+    void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
+                     MessageIcon icon);
     // Opens a web address in the user's browser.
-    virtual void OpenUrl(const std::string& address) = 0;
+    void OpenUrl(const std::string& address);
 
-    // With a user set, message boxes are answered with OK and addresses are not opened;
-    // both are recorded in Events instead.
-    virtual void SetUser(UserFunction user) = 0;
-    virtual const std::vector<UserEvent>& Events() const = 0;
+    // With a session set, the modal runs, message boxes and addresses are the session's.
+    // Borrowed; null for none.
+    void SetSession(UserSession* session) { session_ = session; }
+
+protected:
+    UserSession* Session() const { return session_; }
+    virtual void ShowMessageBox(DialogWindow* owner, const std::string& text,
+                                const std::string& title, MessageIcon icon) = 0;
+    virtual void OpenInBrowser(const std::string& address) = 0;
+
+private:
+    UserSession* session_ = nullptr;
 };
 
 } // namespace varnak::toolkit

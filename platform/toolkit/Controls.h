@@ -46,7 +46,6 @@ public:
 class Link : public Control {
 public:
     virtual void SetUrl(std::string_view address) = 0;
-    virtual std::string GetUrl() const = 0;
 };
 
 // A drop-down list. Positions count from 0; -1 means none.
@@ -60,9 +59,6 @@ public:
     virtual int GetCount() const = 0;
     // The item's text; "" outside the list.
     virtual std::string GetLBText(int index) const = 0;
-    // The first item after position start (-1: from the top) whose text equals text,
-    // ignoring letter case; -1 when none does.
-    virtual int FindStringExact(int start, std::string_view text) const = 0;
 };
 
 enum class ColumnAlign { Left, Right, Center };

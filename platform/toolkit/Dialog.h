@@ -123,18 +123,26 @@ public:
     using Dialog::Dialog;
     // Called on every activation, also right after OnInitDialog on the first.
     virtual bool OnSetActive() { return true; }
+    // The page's position in its sheet, given when the sheet adds it; -1 before.
+    int PageIndex() const { return pageIndex_; }
+
+private:
+    friend class PropertySheet;
+    int pageIndex_ = -1;
 };
 
 // Tabbed pages inside a dialog, created as a child window; it has no buttons of its own.
 class PropertySheet {
 public:
-    explicit PropertySheet(std::string caption, int startPage = 0)
-        : caption_(std::move(caption)), startPage_(startPage) {}
+    explicit PropertySheet(int startPage = 0) : startPage_(startPage) {}
     virtual ~PropertySheet() = default;
     PropertySheet(const PropertySheet&) = delete;
     PropertySheet& operator=(const PropertySheet&) = delete;
 
-    void AddPage(PropertyPage& page) { pages_.push_back(&page); }
+    void AddPage(PropertyPage& page) {
+        page.pageIndex_ = GetPageCount();
+        pages_.push_back(&page);
+    }
     // A start page outside the pages opens the first one.
     void SetStartPage(int index) { startPage_ = index; }
 
@@ -142,7 +150,6 @@ public:
     // the start page.
     void Create(ModalDialog& parent, int x, int y);
     void Destroy();
-    bool IsCreated() const { return window_ != nullptr; }
 
     // Activates the page, creating it first if it has no window yet; what a tab switch does.
     // Returns false for an index outside the pages.
@@ -150,10 +157,8 @@ public:
     int GetActiveIndex() const { return active_; }
     int GetPageCount() const { return static_cast<int>(pages_.size()); }
     PropertyPage& GetPage(int index) const { return *pages_.at(static_cast<std::size_t>(index)); }
-    const std::string& Caption() const { return caption_; }
 
 private:
-    std::string caption_;
     int startPage_;
     std::vector<PropertyPage*> pages_;
     ModalDialog* parent_ = nullptr;

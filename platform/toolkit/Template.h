@@ -37,10 +37,7 @@ inline constexpr std::uint32_t AutoVScroll = 1u << 3;
 inline constexpr std::uint32_t DigitsOnly = 1u << 4;   // edit: typed non-digits are refused
 inline constexpr std::uint32_t MultiLine = 1u << 5;    // edit
 inline constexpr std::uint32_t ReadOnly = 1u << 6;     // edit: the user can't change it
-inline constexpr std::uint32_t Sorted = 1u << 7;       // combo box, list view
-inline constexpr std::uint32_t SingleSelect = 1u << 8; // list view
-inline constexpr std::uint32_t DefaultButton = 1u << 9;
-inline constexpr std::uint32_t Disabled = 1u << 10; // starts disabled
+inline constexpr std::uint32_t SingleSelect = 1u << 7; // list view
 } // namespace Style
 
 // Window styles of the template itself.
@@ -60,6 +57,18 @@ struct Rect {
     int Height = 0;
     bool operator==(const Rect&) const = default;
 };
+
+// The dialog base units of the design, in pixels: the dialog font on a 96-DPI screen. Where
+// the design gives pixels (the sheet's place, list-view column widths), they are of this.
+inline constexpr int DesignBaseUnitX = 6;
+inline constexpr int DesignBaseUnitY = 13;
+
+// A place given in pixels of the design, in the dialog units it stands for, rounded to the
+// nearest; so placed, it keeps its distance to the template's controls at every font size.
+constexpr Rect DesignPixelsToDialogUnits(int x, int y) {
+    return {(x * 4 + DesignBaseUnitX / 2) / DesignBaseUnitX,
+            (y * 8 + DesignBaseUnitY / 2) / DesignBaseUnitY, 0, 0};
+}
 
 struct ControlTemplate {
     ControlKind Kind = ControlKind::Label;

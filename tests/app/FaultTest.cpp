@@ -41,7 +41,7 @@ protected:
         backend = test::MakeTestBackend();
         backend->SetUser(user);
         platform::FileRegistry registry(registryFile);
-        CVarnakApp app(*backend, registry, commandLine);
+        CVarnakApp app(backend->Get(), registry, commandLine);
         app.InitInstance();
         return app.DialogResult();
     }
@@ -65,7 +65,7 @@ protected:
 
     test::TempDir dir;
     std::filesystem::path registryFile = dir.Path() / "registry.reg";
-    std::unique_ptr<toolkit::Backend> backend;
+    std::unique_ptr<toolkit::ScriptedBackend> backend;
 };
 
 // Kills a child process whole runs of this test make at a moment of the test's choosing,
@@ -185,7 +185,7 @@ TEST_F(FaultTest, ShellArgumentsNameTheTicketAsTheyStand) {
             backend = test::MakeTestBackend();
             backend->SetUser([&](Driver& user) { found += TryAddSeparationSheetAndConfirm(user); });
             platform::FileRegistry registry(registryFile);
-            CVarnakApp app(*backend, registry, CommandLineFromArguments(arguments));
+            CVarnakApp app(backend->Get(), registry, CommandLineFromArguments(arguments));
             app.InitInstance();
             return app.DialogResult();
         };

@@ -23,7 +23,7 @@ protected:
     int RunApp(const std::string& commandLine, const toolkit::UserFunction& user) {
         backend = test::MakeTestBackend();
         backend->SetUser(user);
-        CVarnakApp app(*backend, registry.Registry(), commandLine);
+        CVarnakApp app(backend->Get(), registry.Registry(), commandLine);
         EXPECT_FALSE(app.InitInstance());
         exitStatus = app.ExitStatus();
         return app.DialogResult();
@@ -31,7 +31,7 @@ protected:
 
     test::RegistrySandbox registry;
     int exitStatus = -1;
-    std::unique_ptr<toolkit::Backend> backend;
+    std::unique_ptr<toolkit::ScriptedBackend> backend;
 };
 
 TEST_F(VarnakAppTest, EmptyCommandLineWarnsFirstAndCancelSavesNothing) {

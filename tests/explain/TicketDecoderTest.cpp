@@ -176,9 +176,9 @@ TEST(DecodeTicketTest, RecoversTheTypedPagesOfATicketTheWriterWrote) {
     const JobSettings& decoded = std::get<DecodedTicket>(result).Settings;
     EXPECT_EQ(decoded.NumberOfCopies(), 2u);
     ASSERT_EQ(decoded.PageEntryCount(), 3u);
-    const PageEntry& separation = *decoded.PageEntryAt(0);
-    const PageEntry& modified = *decoded.PageEntryAt(1);
-    const PageEntry& trayOnly = *decoded.PageEntryAt(2);
+    const PageEntry& separation = decoded.PageEntries()[0];
+    const PageEntry& modified = decoded.PageEntries()[1];
+    const PageEntry& trayOnly = decoded.PageEntries()[2];
     EXPECT_EQ(std::tie(separation.Page, separation.FormOverlay, separation.InputTray),
               std::tuple(3u, 0u, 0));
     EXPECT_EQ(std::tie(modified.Page, modified.FormOverlay, modified.InputTray),

@@ -40,7 +40,7 @@ protected:
     using DialogUser = std::function<void(Driver&, COptionsDlg&)>;
 
     int RunOptions(const DialogUser& user) {
-        COptionsDlg dialog(*backend, registry.Registry(), &settings, commandLine);
+        COptionsDlg dialog(backend->Get(), registry.Registry(), &settings, commandLine);
         backend->SetUser([&](Driver& driver) { user(driver, dialog); });
         return dialog.DoModal();
     }
@@ -49,7 +49,7 @@ protected:
     std::string RunProgram(const toolkit::UserFunction& user) {
         const std::string ticket = dir.File("ticket.prn");
         backend->SetUser(user);
-        CVarnakApp app(*backend, registry.Registry(), "-R\"" + ticket + "\"");
+        CVarnakApp app(backend->Get(), registry.Registry(), "-R\"" + ticket + "\"");
         app.InitInstance();
         EXPECT_EQ(app.DialogResult(), toolkit::IdOk);
         return std::filesystem::exists(ticket) ? test::ReadFileBytes(ticket) : std::string();
@@ -231,7 +231,7 @@ public:
 };
 
 TEST_F(QtBackendTest, ListViewShowsColumnsAsGivenAndNotifiesAfterDeleting) {
-    ListDialog dialog(*backend);
+    ListDialog dialog(backend->Get());
     backend->SetUser([&](Driver& user) {
         auto& list = dialog.Item<toolkit::ListView>(ListDialog::Rows);
         list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50);

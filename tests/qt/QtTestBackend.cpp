@@ -1,6 +1,6 @@
 #include "tests/toolkit/TestBackend.h"
 
-#include "platform/toolkit/qt/QtBackend.h"
+#include "platform/toolkit/qt/QtDriver.h"
 
 #include <QApplication>
 
@@ -27,9 +27,9 @@ void EnsureApplication() {
 
 } // namespace
 
-std::unique_ptr<toolkit::Backend> MakeTestBackend() {
+std::unique_ptr<toolkit::ScriptedBackend> MakeTestBackend() {
     EnsureApplication();
-    return std::make_unique<toolkit::qt::QtBackend>();
+    return std::make_unique<toolkit::qt::ScriptedQtBackend>();
 }
 
 } // namespace varnak::test

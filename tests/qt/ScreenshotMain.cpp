@@ -5,6 +5,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/toolkit/Driver.h"
 #include "platform/toolkit/qt/QtBackend.h"
+#include "platform/toolkit/qt/QtDriver.h"
 #include "store/SettingsStore.h"
 #include "ui/COptionsDlg.h"
 #include "ui/ControlIds.h"
@@ -52,8 +53,8 @@ int main(int argc, char** argv) {
     const auto registry = varnak::platform::OpenMachineRegistry();
     varnak::JobSettings settings;
     varnak::SettingsStore(*registry).Load(settings);
-    varnak::toolkit::qt::QtBackend backend;
-    varnak::COptionsDlg dialog(backend, *registry, &settings, "-R\"screenshot.prn\"");
+    varnak::toolkit::qt::ScriptedQtBackend backend;
+    varnak::COptionsDlg dialog(backend.Get(), *registry, &settings, "-R\"screenshot.prn\"");
     const char* const names[] = {"chapter-printing", "cover-page", "footer-page",
                                  "document-printing"};
     int failures = 0;

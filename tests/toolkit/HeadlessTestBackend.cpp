@@ -4,8 +4,8 @@
 
 namespace varnak::test {
 
-std::unique_ptr<toolkit::Backend> MakeTestBackend() {
-    return std::make_unique<toolkit::headless::HeadlessBackend>();
+std::unique_ptr<toolkit::ScriptedBackend> MakeTestBackend() {
+    return std::make_unique<toolkit::headless::ScriptedHeadlessBackend>();
 }
 
 } // namespace varnak::test

@@ -41,7 +41,7 @@ DialogTemplate MakeDialogTemplate() {
         {ControlKind::PushButton, Push, "Push", Style::None, {}},
         {ControlKind::Link, Manual, "Manual", Style::None, {}},
         {ControlKind::ListView, Rows, "", Style::SingleSelect, {}},
-        {ControlKind::PushButton, Off, "Off", Style::Disabled, {}},
+        {ControlKind::PushButton, Off, "Off", Style::None, {}},
         {ControlKind::PushButton, IdOk, "OK", Style::None, {}},
         {ControlKind::PushButton, IdCancel, "Cancel", Style::None, {}},
     };
@@ -86,7 +86,7 @@ private:
 class TestDialog : public ModalDialog {
 public:
     TestDialog(Backend& backend, int startPage)
-        : ModalDialog(backend, DialogTmpl), sheet_("Sheet", startPage), pageA_(PageATmpl, log),
+        : ModalDialog(backend, DialogTmpl), sheet_(startPage), pageA_(PageATmpl, log),
           pageB_(PageBTmpl, log) {
         sheet_.AddPage(pageA_);
         sheet_.AddPage(pageB_);
@@ -110,6 +110,7 @@ public:
         combo.AddString("two");
         combo.SetCurSel(0);
         Item<Button>(Check).SetCheck(true);
+        Item<Button>(Off).Enable(false);
         Item<Link>(Manual).SetUrl("https://example.invalid/manual");
         auto& rows = Item<ListView>(Rows);
         rows.InsertColumn(0, "A", ColumnAlign::Left, 50);
@@ -141,11 +142,11 @@ protected:
     // Runs the dialog with the user function; returns DoModal's result.
     int Run(const UserFunction& user, int startPage = 0) {
         backend->SetUser(user);
-        dialog = std::make_unique<TestDialog>(*backend, startPage);
+        dialog = std::make_unique<TestDialog>(backend->Get(), startPage);
         return dialog->DoModal();
     }
 
-    std::unique_ptr<Backend> backend = test::MakeTestBackend();
+    std::unique_ptr<ScriptedBackend> backend = test::MakeTestBackend();
     std::unique_ptr<TestDialog> dialog;
 };
 

@@ -201,7 +201,7 @@ TEST_F(ChapterPageTest, DeleteRemovesTheChapterOfTheSelectedRow) {
 
 // The handler itself refuses "Last", whatever the state of the button.
 TEST_F(ChapterPageTest, DeleteHandlerNeverRemovesTheLastRow) {
-    COptionsDlg dialog(*backend, registry.Registry(), &settings, commandLine);
+    COptionsDlg dialog(backend->Get(), registry.Registry(), &settings, commandLine);
     backend->SetUser([&](Driver& user) {
         Apply(user, "10", "2", "None", "None");
         ASSERT_TRUE(user.SelectRow(IDC_CHAPTER_LIST, 1));

@@ -32,7 +32,7 @@ public:
     // Runs the dialog with the user; returns DoModal's result.
     int RunDialog(const toolkit::UserFunction& user) {
         backend->SetUser(user);
-        COptionsDlg dialog(*backend, registry.Registry(), &settings, commandLine);
+        COptionsDlg dialog(backend->Get(), registry.Registry(), &settings, commandLine);
         return dialog.DoModal();
     }
 
@@ -50,7 +50,7 @@ public:
 
     RegistrySandbox registry;
     TempDir dir;
-    std::unique_ptr<toolkit::Backend> backend = MakeTestBackend();
+    std::unique_ptr<toolkit::ScriptedBackend> backend = MakeTestBackend();
     JobSettings settings;
     std::string commandLine;
 };

@@ -12,8 +12,7 @@ class Window;
 template <class Interface> class ControlBase : public Interface {
 public:
     ControlBase(const ControlTemplate& tmpl, Window& window)
-        : template_(tmpl), window_(window), text_(tmpl.Text),
-          enabled_((tmpl.Styles & Style::Disabled) == 0) {}
+        : template_(tmpl), window_(window), text_(tmpl.Text) {}
 
     int Id() const override { return template_.Id; }
     ControlKind Kind() const override { return template_.Kind; }
@@ -32,7 +31,7 @@ protected:
     const ControlTemplate& template_;
     Window& window_;
     std::string text_;
-    bool enabled_;
+    bool enabled_ = true;
 };
 
 class HeadlessEdit : public ControlBase<Edit> {
@@ -74,7 +73,6 @@ public:
     HeadlessLink(const ControlTemplate& tmpl, Window& window, Backend& backend)
         : ControlBase(tmpl, window), backend_(backend) {}
     void SetUrl(std::string_view address) override { url_ = address; }
-    std::string GetUrl() const override { return url_; }
     // A click, or Enter while it has the focus.
     void UserActivate() {
         backend_.OpenUrl(url_);
@@ -101,14 +99,6 @@ public:
     std::string GetLBText(int index) const override {
         return InRange(index) ? items_[static_cast<std::size_t>(index)] : std::string();
     }
-    int FindStringExact(int start, std::string_view text) const override {
-        for (int index = std::max(start + 1, 0); index < GetCount(); ++index) {
-            if (EqualIgnoringCase(items_[static_cast<std::size_t>(index)], text)) {
-                return index;
-            }
-        }
-        return -1;
-    }
     void UserPick(int index) {
         selection_ = index;
         Notify(Notification::SelChange);
@@ -116,12 +106,6 @@ public:
 
 private:
     bool InRange(int index) const { return index >= 0 && index < GetCount(); }
-    static bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return std::tolower(static_cast<unsigned char>(x)) ==
-                   std::tolower(static_cast<unsigned char>(y));
-        });
-    }
 
     std::vector<std::string> items_;
     int selection_ = -1;
@@ -272,12 +256,10 @@ void HeadlessButton::UserClick() {
     Notify(Notification::Clicked);
 }
 
+// Which page is shown is the toolkit's sheet's own state; nothing to draw here.
 class Sheet : public SheetWindow {
 public:
-    void ShowPage(int index, DialogWindow&) override { shown_ = index; }
-
-private:
-    int shown_ = -1;
+    void ShowPage(int, DialogWindow&) override {}
 };
 
 // Acts on the running dialog by calling the controls' user entry points directly.
@@ -426,20 +408,14 @@ std::unique_ptr<DialogWindow> HeadlessBackend::CreatePageWindow(const DialogTemp
 }
 
 void HeadlessBackend::RunModal(ModalDialog& dialog) {
-    if (!user_) {
-        return;
+    if (Session() != nullptr) {
+        Session()->Run(dialog);
     }
+}
+
+void ScriptedHeadlessBackend::Play(ModalDialog& dialog, const UserFunction& user) {
     HeadlessDriver driver(dialog);
-    user_(driver);
-}
-
-void HeadlessBackend::ShowMessage(DialogWindow*, const std::string& text,
-                                  const std::string& title, MessageIcon icon) {
-    events_.push_back({UserEvent::Type::Message, icon, title, text});
-}
-
-void HeadlessBackend::OpenUrl(const std::string& address) {
-    events_.push_back({UserEvent::Type::Browse, MessageIcon::None, {}, address});
+    user(driver);
 }
 
 } // namespace varnak::toolkit::headless

@@ -2,17 +2,16 @@
 
 #include "platform/toolkit/Backend.h"
 #include "platform/toolkit/Dialog.h"
-#include "platform/toolkit/Driver.h"
+#include "platform/toolkit/ScriptedBackend.h"
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace varnak::toolkit::headless {
 
 // Dialogs without a windowing system: controls held in memory with the Windows
-// notification rules, a modal run that hands the dialog to the user function, message boxes
-// answered with OK and browser requests only recorded. For tests and scripted runs.
+// notification rules. Nothing is shown: a modal run without a session returns at once.
+// For tests and scripted runs, through ScriptedHeadlessBackend.
 class HeadlessBackend : public Backend {
 public:
     std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
@@ -24,16 +23,19 @@ public:
 
     void RunModal(ModalDialog& dialog) override;
 
-    void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
-                     MessageIcon icon) override;
-    void OpenUrl(const std::string& address) override;
+protected:
+    void ShowMessageBox(DialogWindow*, const std::string&, const std::string&,
+                        MessageIcon) override {}
+    void OpenInBrowser(const std::string&) override {}
+};
 
-    void SetUser(UserFunction user) override { user_ = std::move(user); }
-    const std::vector<UserEvent>& Events() const override { return events_; }
+// The headless backend with its user: actions call the controls' user entry points directly.
+class ScriptedHeadlessBackend : public ScriptedBackend {
+public:
+    ScriptedHeadlessBackend() : ScriptedBackend(std::make_unique<HeadlessBackend>()) {}
 
-private:
-    UserFunction user_;
-    std::vector<UserEvent> events_;
+protected:
+    void Play(ModalDialog& dialog, const UserFunction& user) override;
 };
 
 } // namespace varnak::toolkit::headless

@@ -15,11 +15,8 @@ class QWidget;
 
 namespace varnak::toolkit::qt {
 
-// Pixels per 4 horizontal and per 8 vertical dialog units: the average character width and
-// the character height of a dialog's font. Windows rounds the width to whole pixels; the
-// fraction is kept here, since the templates' texts were fitted to the design's font and a
-// wider one would lose up to half a pixel per four units (5 % for DejaVu Sans at 9 points)
-// and cut labels off.
+// Pixels per 4 horizontal and per 8 vertical dialog units: the dialog font's average
+// character width, unrounded so that a wider font doesn't cut labels off, and its height.
 struct BaseUnits {
     double X = 0;
     double Y = 0;
@@ -43,9 +40,9 @@ QWidget* WidgetOf(const SheetWindow& window);
 QUrl ResolveAddress(const std::string& address, const QString& programDirectory);
 
 // Dialogs as Qt 6 widgets, following the Windows rules the dialogs were designed on. A
-// QApplication must exist for as long as the backend is used. Without a user the modal
-// run is Qt's own loop and message boxes and the browser are real; with one, the dialog
-// is shown and the user acts on it through real input events (see QtDriver.cpp).
+// QApplication must exist for as long as the backend is used. The modal run is Qt's own
+// loop, and message boxes and the browser are real, unless a session stands in for the user
+// (ScriptedQtBackend).
 class QtBackend : public Backend {
 public:
     std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
@@ -57,16 +54,10 @@ public:
 
     void RunModal(ModalDialog& dialog) override;
 
-    void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
-                     MessageIcon icon) override;
-    void OpenUrl(const std::string& address) override;
-
-    void SetUser(UserFunction user) override { user_ = std::move(user); }
-    const std::vector<UserEvent>& Events() const override { return events_; }
-
-private:
-    UserFunction user_;
-    std::vector<UserEvent> events_;
+protected:
+    void ShowMessageBox(DialogWindow* owner, const std::string& text, const std::string& title,
+                        MessageIcon icon) override;
+    void OpenInBrowser(const std::string& address) override;
 };
 
 } // namespace varnak::toolkit::qt

@@ -1,20 +1,19 @@
 // The user of the Qt backend: every action is a real mouse or key event on the widgets, so
 // that the behaviour tests exercise the widgets' own handling and the backend's adaptation
 // of their signals, not a shortcut around them.
+#include "platform/toolkit/qt/QtDriver.h"
+
 #include "platform/toolkit/qt/QtWindows.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QTabBar>
 #include <QTest>
 
 namespace varnak::toolkit::qt {
 namespace {
-
-QString ToQt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Lets queued work of the widgets (layouts, deferred deletes) happen between actions.
 void Settle() {
@@ -159,8 +158,20 @@ private:
 
 } // namespace
 
-std::unique_ptr<Driver> MakeQtDriver(ModalDialog& dialog) {
-    return std::make_unique<QtDriver>(dialog);
+ScriptedQtBackend::ScriptedQtBackend() : ScriptedBackend(std::make_unique<QtBackend>()) {}
+
+// The user acts on the shown dialog through input events; no loop of ours is needed.
+void ScriptedQtBackend::Play(ModalDialog& dialog, const UserFunction& user) {
+    QDialog* widget = static_cast<QtDialogWindow*>(dialog.Window())->Widget();
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+    widget->show();
+    widget->activateWindow();
+    Settle();
+    QtDriver driver(dialog);
+    user(driver);
+    if (dialog.IsRunning()) {
+        widget->hide();
+    }
 }
 
 } // namespace varnak::toolkit::qt

@@ -1,47 +1,22 @@
 #pragma once
 
-// The backend's windows and controls, shared by the backend and its driver.
+// The backend's windows: the modal dialog, the property sheet and its pages, each holding
+// the controls of its template, and the routing of their keys. Shared by the backend and
+// its driver.
 
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/Dialog.h"
-#include "platform/toolkit/Driver.h"
 #include "platform/toolkit/qt/QtBackend.h"
+#include "platform/toolkit/qt/QtControls.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
-#include <QTreeWidget>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 namespace varnak::toolkit::qt {
-
-class QtWindow;
-
-// Where a control lives: the window it belongs to, and through it the dialog that gets its
-// notifications and the modal dialog whose key filter sees its keys.
-struct ControlContext {
-    const ControlTemplate& Template;
-    QtWindow& Window;
-};
-
-// What every control adapter offers the driver and the key routing.
-class QtControlAccess {
-public:
-    virtual ~QtControlAccess() = default;
-    virtual QWidget* Widget() const = 0;
-    virtual const ControlTemplate& Template() const = 0;
-};
 
 // A dialog's or page's window: its widget and the controls of its template.
 class QtWindow : public DialogWindow {
@@ -53,9 +28,7 @@ public:
 
     Dialog& Owner() const { return owner_; }
     ModalDialog& Modal() const { return modal_; }
-    bool InSheet() const { return inSheet_; }
     Backend& GetBackend() const { return backend_; }
-    const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 
     // Builds the template's controls in tab order as children of parent.
     void BuildControls(const DialogTemplate& tmpl, QWidget& parent);
@@ -128,8 +101,5 @@ private:
 
 // The id of the control a widget (or one of its parents) shows, or NoId.
 int ControlIdOf(const QWidget* widget);
-
-// The user acting on the running dialog through Qt's input events.
-std::unique_ptr<Driver> MakeQtDriver(ModalDialog& dialog);
 
 } // namespace varnak::toolkit::qt

@@ -136,9 +136,6 @@ ItemStyle StyleOf(const ControlTemplate& control, bool startsGroup) {
     if (startsGroup) {
         item.Style |= WS_GROUP;
     }
-    if ((s & Style::Disabled) != 0) {
-        item.Style |= WS_DISABLED;
-    }
     if ((s & Style::Border) != 0) {
         item.Style |= WS_BORDER;
     }
@@ -156,8 +153,7 @@ ItemStyle StyleOf(const ControlTemplate& control, bool startsGroup) {
         break;
     case ControlKind::PushButton:
         item.ClassName = L"Button";
-        item.Style |=
-            WS_TABSTOP | ((s & Style::DefaultButton) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        item.Style |= WS_TABSTOP | BS_PUSHBUTTON;
         break;
     case ControlKind::RadioButton:
         item.ClassName = L"Button";
@@ -169,7 +165,7 @@ ItemStyle StyleOf(const ControlTemplate& control, bool startsGroup) {
         break;
     case ControlKind::ComboBox:
         item.ClassName = L"ComboBox";
-        item.Style |= WS_TABSTOP | CBS_DROPDOWNLIST | ((s & Style::Sorted) != 0 ? CBS_SORT : 0);
+        item.Style |= WS_TABSTOP | CBS_DROPDOWNLIST;
         break;
     case ControlKind::Edit:
         item.ClassName = L"Edit";
@@ -192,7 +188,6 @@ ItemStyle StyleOf(const ControlTemplate& control, bool startsGroup) {
         item.ClassName = WC_LISTVIEWW;
         item.Style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER;
         item.Style |= (s & Style::SingleSelect) != 0 ? LVS_SINGLESEL : 0;
-        item.Style |= (s & Style::Sorted) != 0 ? LVS_SORTASCENDING : 0;
         break;
     }
     return item;

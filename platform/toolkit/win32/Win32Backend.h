@@ -17,15 +17,19 @@ namespace varnak::toolkit::win32 {
 class Win32Sheet;
 class Win32Window;
 
+// Whether hwnd is ancestor or lies inside it; false without an ancestor.
+bool IsWithin(HWND ancestor, HWND hwnd);
+// The style of a message box with an OK button and the icon.
+UINT MessageBoxType(MessageIcon icon);
+
 // The toolkit on Windows' own dialogs and common controls (version 6): dialogs and pages
 // created from in-memory templates, the property sheet as a child window with a tab per
 // page, and a modal loop that offers keyboard input to the sheet, then to the dialog's key
 // filter, then to the dialog manager. Native notifications are adapted to the toolkit's
 // rules (see Controls.h) where Windows' own differ.
 //
-// With a user set (tests), the user acts through real input: keys through SendInput, clicks
-// as the mouse messages a click posts. Message boxes are then shown for real, read back from
-// their windows into Events and answered with OK; addresses are only recorded.
+// With a session set (ScriptedWin32Backend), the session takes the place of the loop, and
+// message boxes and addresses are its.
 class Win32Backend : public Backend {
 public:
     Win32Backend();
@@ -41,13 +45,6 @@ public:
                                                    SheetWindow& sheet, int index) override;
 
     void RunModal(ModalDialog& dialog) override;
-
-    void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
-                     MessageIcon icon) override;
-    void OpenUrl(const std::string& address) override;
-
-    void SetUser(UserFunction user) override { user_ = std::move(user); }
-    const std::vector<UserEvent>& Events() const override { return events_; }
 
     // One message of the modal loop: key filters, dialog manager, dispatch, and the
     // notifications that are due afterwards.
@@ -70,12 +67,15 @@ public:
     HWND SheetTabs(const ModalDialog& dialog) const;
     ModalDialog* RunningDialog() const { return running_.empty() ? nullptr : running_.back(); }
 
+protected:
+    void ShowMessageBox(DialogWindow* owner, const std::string& text, const std::string& title,
+                        MessageIcon icon) override;
+    void OpenInBrowser(const std::string& address) override;
+
 private:
     void AfterDispatch();
     bool OfferToSheet(MSG& msg);
 
-    UserFunction user_;
-    std::vector<UserEvent> events_;
     std::set<Win32Window*> windows_;
     std::map<const PropertySheet*, Win32Sheet*> sheets_;
     std::vector<ModalDialog*> running_;

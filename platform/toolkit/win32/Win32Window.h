@@ -4,6 +4,7 @@
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/win32/DialogResource.h"
+#include "platform/toolkit/win32/Win32Controls.h"
 
 #include <memory>
 #include <optional>
@@ -14,20 +15,6 @@
 namespace varnak::toolkit::win32 {
 
 class Win32Backend;
-
-// What every control of this backend has besides its toolkit interface: its window, and
-// the native notifications it turns into the toolkit's.
-class Win32Item {
-public:
-    virtual ~Win32Item() = default;
-    virtual HWND Handle() const = 0;
-    virtual void OnCommand(int /*code*/) {}
-    virtual void OnNotify(const NMHDR& /*header*/) {}
-    // List views: notifies when the selected row is another one than last time.
-    virtual void CheckSelection() {}
-};
-
-HWND HandleOf(const Control& control);
 
 // A dialog or page window created from a template, with its controls. Owned by the
 // toolkit's Dialog; destroying it destroys the window.

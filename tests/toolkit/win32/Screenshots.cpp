@@ -3,7 +3,7 @@
 // a person to look at. Ends with Cancel, so nothing is saved.
 #include "platform/registry/Registry.h"
 #include "platform/toolkit/Driver.h"
-#include "platform/toolkit/win32/Win32Backend.h"
+#include "platform/toolkit/win32/Win32Driver.h"
 #include "ui/COptionsDlg.h"
 #include "ui/ControlIds.h"
 
@@ -95,7 +95,7 @@ int main() {
     auto registry = varnak::platform::OpenMachineRegistry();
     SetWorkingDirectory(*registry, DemoOverlays());
 
-    varnak::toolkit::win32::Win32Backend backend;
+    varnak::toolkit::win32::ScriptedWin32Backend backend;
     varnak::JobSettings settings;
     bool ok = true;
     backend.SetUser([&](Driver& user) {
@@ -116,7 +116,7 @@ int main() {
         ok = ok && user.PressEscape();
     });
     {
-        varnak::COptionsDlg dialog(backend, *registry, &settings, "-R\"C:\\unused.tkt\"");
+        varnak::COptionsDlg dialog(backend.Get(), *registry, &settings, "-R\"C:\\unused.tkt\"");
         dialog.DoModal();
     }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\quet");

@@ -3,7 +3,7 @@
 // example, the second opens with what the first saved and writes the chapter-mode one.
 #include "app/CVarnakApp.h"
 #include "platform/toolkit/Driver.h"
-#include "platform/toolkit/win32/Win32Backend.h"
+#include "platform/toolkit/win32/Win32Driver.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "ui/ControlIds.h"
@@ -52,9 +52,9 @@ protected:
 
     // One run of the program as varnak.exe makes it, with its own backend.
     int RunProgram(const std::string& ticket, const toolkit::UserFunction& user) {
-        toolkit::win32::Win32Backend backend;
+        toolkit::win32::ScriptedWin32Backend backend;
         backend.SetUser(user);
-        CVarnakApp app(backend, registry.Registry(), "-R\"" + dir.File(ticket) + "\"");
+        CVarnakApp app(backend.Get(), registry.Registry(), "-R\"" + dir.File(ticket) + "\"");
         EXPECT_FALSE(app.InitInstance());
         EXPECT_TRUE(backend.Events().empty()) << "no message was expected";
         return app.DialogResult();

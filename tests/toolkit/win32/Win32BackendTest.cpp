@@ -1,14 +1,16 @@
 // What the Win32 backend adds to the shared behaviour tests: the windows as Windows built them
 // from the templates, and the native notifications it adapts.
-#include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/Driver.h"
+#include "platform/toolkit/win32/Win32Driver.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "ui/COptionsDlg.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <commctrl.h>
 
@@ -19,7 +21,7 @@ namespace varnak {
 namespace {
 
 using toolkit::Driver;
-using toolkit::win32::Win32Backend;
+using toolkit::win32::ScriptedWin32Backend;
 using namespace ids;
 
 // A rectangle in dialog units mapped the way the dialog manager maps a control's: place and
@@ -48,14 +50,14 @@ class Win32OptionsTest : public ::testing::Test {
 protected:
     int Run(const toolkit::UserFunction& user) {
         backend.SetUser(user);
-        COptionsDlg dialog(backend, registry.Registry(), &settings, commandLine);
+        COptionsDlg dialog(backend.Get(), registry.Registry(), &settings, commandLine);
         return dialog.DoModal();
     }
     HWND DialogHandle() const { return GetActiveWindow(); }
 
     test::RegistrySandbox registry;
     test::TempDir dir;
-    Win32Backend backend;
+    ScriptedWin32Backend backend;
     JobSettings settings;
     std::string commandLine;
 };
@@ -189,8 +191,8 @@ TEST(Win32EditTest, TextFromCodeNotifiesOnceForEveryKindOfEdit) {
         }
         std::vector<int> changes;
     };
-    Win32Backend backend;
-    Dialog dialog(backend, tmpl);
+    ScriptedWin32Backend backend;
+    Dialog dialog(backend.Get(), tmpl);
     backend.SetUser([&](Driver& user) {
         for (int id : {10, 11, 12}) {
             dialog.Item<toolkit::Edit>(id).SetText("text");

@@ -1,0 +1,544 @@
+#include "platform/toolkit/qt/QtControls.h"
+
+#include "platform/toolkit/qt/QtWindows.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionFocusRect>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace varnak::toolkit::qt {
+namespace {
+
+// The state every control adapter has; Interface is the toolkit's view of its kind.
+template <class Interface, class WidgetType>
+class QtControl : public Interface, public QtControlAccess {
+public:
+    QtControl(const ControlContext& context, WidgetType* widget)
+        : template_(context.Template), window_(context.Window), widget_(widget) {}
+
+    int Id() const override { return template_.Id; }
+    ControlKind Kind() const override { return template_.Kind; }
+    void Enable(bool enable) override { widget_->setEnabled(enable); }
+    // Its own state, as Windows reports it, whatever its parents' state.
+    bool IsEnabled() const override { return !widget_->testAttribute(Qt::WA_ForceDisabled); }
+    void SetFocus() override { widget_->setFocus(Qt::OtherFocusReason); }
+
+    QWidget* Widget() const override { return widget_; }
+
+protected:
+    void Notify(Notification code) { window_.Owner().Notify(template_.Id, code); }
+    WidgetType& W() const { return *widget_; }
+    QtWindow& OwnerWindow() const { return window_; }
+
+private:
+    const ControlTemplate& template_;
+    QtWindow& window_;
+    QPointer<WidgetType> widget_;
+};
+
+class LabelControl : public QtControl<Control, QLabel> {
+public:
+    LabelControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, new QLabel(&parent)) {
+        W().setTextFormat(Qt::PlainText);
+        // Static text wraps at word boundaries and starts at the top left, as on Windows.
+        W().setWordWrap(true);
+        W().setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        W().setText(ToQt(context.Template.Text));
+    }
+    void SetText(std::string_view text) override { W().setText(ToQt(text)); }
+    std::string GetText() const override { return FromQt(W().text()); }
+};
+
+class GroupControl : public QtControl<Control, QGroupBox> {
+public:
+    GroupControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, new QGroupBox(ToQt(context.Template.Text), &parent)) {}
+    void SetText(std::string_view text) override { W().setTitle(ToQt(text)); }
+    std::string GetText() const override { return FromQt(W().title()); }
+};
+
+// Windows buttons react to a click anywhere in their rectangle.
+class RadioWidget : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+    // An auto radio button is checked by every click; its group is cleared by the adapter.
+    void nextCheckState() override { setChecked(true); }
+};
+
+class CheckWidget : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+QAbstractButton* MakeButtonWidget(const ControlTemplate& tmpl, QWidget& parent) {
+    const QString text = ToQt(tmpl.Text);
+    switch (tmpl.Kind) {
+    case ControlKind::RadioButton: {
+        auto* radio = new RadioWidget(text, &parent);
+        radio->setAutoExclusive(false);
+        return radio;
+    }
+    case ControlKind::CheckBox:
+        return new CheckWidget(text, &parent);
+    default:
+        break;
+    }
+    auto* push = new QPushButton(text, &parent);
+    // Enter is the dialog's business (its key filter), never a default button's.
+    push->setAutoDefault(false);
+    push->setDefault(false);
+    return push;
+}
+
+class ButtonControl : public QtControl<Button, QAbstractButton> {
+public:
+    ButtonControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, MakeButtonWidget(context.Template, parent)) {
+        QObject::connect(&W(), &QAbstractButton::clicked, &W(), [this] {
+            if (Kind() == ControlKind::RadioButton) {
+                OwnerWindow().ClearRadioGroup(*this);
+            }
+            Notify(Notification::Clicked);
+        });
+    }
+    void SetText(std::string_view text) override { W().setText(ToQt(text)); }
+    std::string GetText() const override { return FromQt(W().text()); }
+    void SetCheck(bool checked) override { W().setChecked(checked); }
+    bool GetCheck() const override { return W().isChecked(); }
+};
+
+// Hyperlink text: a click, or releasing Enter while it has the focus, activates it; Space
+// does nothing.
+class LinkWidget : public QLabel {
+public:
+    explicit LinkWidget(QWidget* parent) : QLabel(parent) {
+        setTextFormat(Qt::PlainText);
+        setFocusPolicy(Qt::StrongFocus);
+        setCursor(Qt::PointingHandCursor);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QFont underlined = font();
+        underlined.setUnderline(true);
+        setFont(underlined);
+        QPalette colours = palette();
+        colours.setColor(QPalette::WindowText, colours.color(QPalette::Link));
+        setPalette(colours);
+    }
+
+    std::function<void()> Activated;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        event->setAccepted(event->button() == Qt::LeftButton);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && TextRect().contains(event->position().toPoint())) {
+            Activated();
+        }
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!IsEnterKey(event->key())) {
+            QLabel::keyPressEvent(event);
+        }
+    }
+    void keyReleaseEvent(QKeyEvent* event) override {
+        if (!IsEnterKey(event->key())) {
+            QLabel::keyReleaseEvent(event);
+            return;
+        }
+        if (!event->isAutoRepeat()) {
+            Activated();
+        }
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (!hasFocus()) {
+            return;
+        }
+        QPainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = TextRect().adjusted(-1, 0, 1, 0);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+
+private:
+    // Only the text is the link, not the empty rest of its rectangle.
+    QRect TextRect() const {
+        const QRect text =
+            fontMetrics().boundingRect(rect(), static_cast<int>(alignment()), this->text());
+        return text.intersected(rect());
+    }
+};
+
+class LinkControl : public QtControl<Link, LinkWidget> {
+public:
+    LinkControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, new LinkWidget(&parent)) {
+        W().setText(ToQt(context.Template.Text));
+        W().Activated = [this] {
+            OwnerWindow().GetBackend().OpenUrl(url_);
+            Notify(Notification::Clicked);
+        };
+    }
+    void SetText(std::string_view text) override { W().setText(ToQt(text)); }
+    std::string GetText() const override { return FromQt(W().text()); }
+    void SetUrl(std::string_view address) override { url_ = address; }
+
+private:
+    std::string url_;
+};
+
+// Refuses typed non-digits when asked to; pasted text goes in as it is, as on Windows.
+class LineEditWidget : public QLineEdit {
+public:
+    LineEditWidget(bool digitsOnly, QWidget* parent) : QLineEdit(parent), digitsOnly_(digitsOnly) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (digitsOnly_ && IsTypedNonDigit(*event)) {
+            event->accept();
+            QApplication::beep();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+private:
+    static bool IsTypedNonDigit(const QKeyEvent& event) {
+        if ((event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+            return false;
+        }
+        const QString text = event.text();
+        return std::any_of(text.begin(), text.end(),
+                           [](QChar c) { return c.isPrint() && !c.isDigit(); });
+    }
+
+    bool digitsOnly_;
+};
+
+class LineEditControl : public QtControl<Edit, LineEditWidget> {
+public:
+    LineEditControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, new LineEditWidget((context.Template.Styles & Style::DigitsOnly) != 0,
+                                                &parent)) {
+        W().setReadOnly((context.Template.Styles & Style::ReadOnly) != 0);
+        W().setText(ToQt(context.Template.Text));
+        // textEdited: the user's changes only; changes from code notify in SetText.
+        QObject::connect(&W(), &QLineEdit::textEdited, &W(),
+                         [this] { Notify(Notification::EditChange); });
+    }
+    // Every change from code notifies, even to the same text.
+    void SetText(std::string_view text) override {
+        W().setText(ToQt(text));
+        Notify(Notification::EditChange);
+    }
+    std::string GetText() const override { return FromQt(W().text()); }
+    bool IsReadOnly() const override { return W().isReadOnly(); }
+};
+
+// Multi-line text as the program set it, line breaks and all; shown with plain line feeds.
+class MultiLineEditControl : public QtControl<Edit, QPlainTextEdit> {
+public:
+    MultiLineEditControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, new QPlainTextEdit(&parent)), text_(context.Template.Text) {
+        const std::uint32_t styles = context.Template.Styles;
+        W().setReadOnly((styles & Style::ReadOnly) != 0);
+        W().setFrameShape((styles & Style::Border) != 0 ? QFrame::StyledPanel : QFrame::NoFrame);
+        // Without horizontal scrolling a multi-line edit wraps its lines.
+        W().setLineWrapMode((styles & Style::AutoHScroll) != 0 ? QPlainTextEdit::NoWrap
+                                                               : QPlainTextEdit::WidgetWidth);
+        W().setTabChangesFocus(true);
+        Show();
+        QObject::connect(&W(), &QPlainTextEdit::textChanged, &W(), [this] {
+            if (settingText_) {
+                return;
+            }
+            text_ = FromQt(W().toPlainText());
+            Notify(Notification::EditChange);
+        });
+    }
+    void SetText(std::string_view text) override {
+        text_ = text;
+        Show();
+        Notify(Notification::EditChange);
+    }
+    std::string GetText() const override { return text_; }
+    bool IsReadOnly() const override { return W().isReadOnly(); }
+
+private:
+    void Show() {
+        settingText_ = true;
+        W().setPlainText(ToQt(text_).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        settingText_ = false;
+    }
+
+    std::string text_;
+    bool settingText_ = false;
+};
+
+// A drop-down list: no typing, never sorted; only the user's picks notify.
+class ComboControl : public QtControl<ComboBox, QComboBox> {
+public:
+    ComboControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, new QComboBox(&parent)) {
+        W().setEditable(false);
+        W().setInsertPolicy(QComboBox::NoInsert);
+        // activated: the user's picks only, also of the item already selected.
+        QObject::connect(&W(), &QComboBox::activated, &W(),
+                         [this] { Notify(Notification::SelChange); });
+    }
+    void SetText(std::string_view) override {}
+    std::string GetText() const override { return GetLBText(GetCurSel()); }
+
+    int AddString(std::string_view text) override {
+        const int before = W().currentIndex();
+        W().addItem(ToQt(text));
+        // Qt selects the first item added to an empty list; Windows selects nothing.
+        if (before < 0) {
+            W().setCurrentIndex(-1);
+        }
+        return W().count() - 1;
+    }
+    void SetCurSel(int index) override {
+        W().setCurrentIndex(index >= 0 && index < W().count() ? index : -1);
+    }
+    int GetCurSel() const override { return W().currentIndex(); }
+    int GetCount() const override { return W().count(); }
+    std::string GetLBText(int index) const override {
+        return index >= 0 && index < W().count() ? FromQt(W().itemText(index)) : std::string();
+    }
+};
+
+Qt::Alignment AlignmentOf(ColumnAlign align) {
+    switch (align) {
+    case ColumnAlign::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case ColumnAlign::Center:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case ColumnAlign::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+// A report-style list view: rows of cells under column headings, one row selectable. It
+// notifies whenever the selected row changes, by the user or by deleting it.
+class ListControl : public QtControl<ListView, QTreeWidget> {
+public:
+    ListControl(const ControlContext& context, QWidget& parent)
+        : QtControl(context, new QTreeWidget(&parent)) {
+        W().setRootIsDecorated(false);
+        W().setItemsExpandable(false);
+        W().setUniformRowHeights(true);
+        W().setAllColumnsShowFocus(true);
+        W().setSortingEnabled(false);
+        W().setSelectionMode(QAbstractItemView::SingleSelection);
+        W().setSelectionBehavior(QAbstractItemView::SelectRows);
+        W().setEditTriggers(QAbstractItemView::NoEditTriggers);
+        W().header()->setStretchLastSection(false);
+        W().header()->setSectionsMovable(false);
+        W().setColumnCount(0);
+        QObject::connect(&W(), &QTreeWidget::itemSelectionChanged, &W(), [this] {
+            if (!deleting_) {
+                SelectionMayHaveChanged();
+            }
+        });
+    }
+    void SetText(std::string_view) override {}
+    std::string GetText() const override { return {}; }
+
+    int InsertColumn(int column, std::string_view heading, ColumnAlign align,
+                     int widthPixels) override {
+        const int at = std::clamp(column, 0, GetColumnCount());
+        columns_.insert(columns_.begin() + at,
+                        {ToQt(heading), AlignmentOf(align), align, widthPixels});
+        W().setColumnCount(GetColumnCount());
+        for (int row = 0; row < W().topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = W().topLevelItem(row);
+            for (int index = GetColumnCount() - 1; index > at; --index) {
+                item->setText(index, item->text(index - 1));
+            }
+            item->setText(at, QString());
+            AlignCells(*item);
+        }
+        QStringList headings;
+        for (const auto& each : columns_) {
+            headings << each.Heading;
+        }
+        W().setHeaderLabels(headings);
+        for (int index = 0; index < GetColumnCount(); ++index) {
+            W().headerItem()->setTextAlignment(index,
+                                               columns_[static_cast<std::size_t>(index)].Align);
+        }
+        W().header()->resizeSection(at, ScaledWidth(widthPixels));
+        return at;
+    }
+    int GetColumnCount() const override { return static_cast<int>(columns_.size()); }
+    ListColumn GetColumn(int column) const override {
+        if (column < 0 || column >= GetColumnCount()) {
+            return {};
+        }
+        const Column& each = columns_[static_cast<std::size_t>(column)];
+        return {FromQt(each.Heading), each.Given, each.WidthPixels};
+    }
+
+    int InsertItem(int row, std::string_view text) override {
+        const int at = std::clamp(row, 0, GetItemCount());
+        auto* item = new QTreeWidgetItem();
+        item->setText(0, ToQt(text));
+        AlignCells(*item);
+        W().insertTopLevelItem(at, item);
+        return at;
+    }
+    void SetItemText(int row, int column, std::string_view text) override {
+        if (QTreeWidgetItem* item = W().topLevelItem(row); item != nullptr && column >= 0) {
+            item->setText(column, ToQt(text));
+        }
+    }
+    std::string GetItemText(int row, int column) const override {
+        const QTreeWidgetItem* item = W().topLevelItem(row);
+        return item != nullptr && column >= 0 ? FromQt(item->text(column)) : std::string();
+    }
+    void DeleteItem(int row) override {
+        QTreeWidgetItem* item = W().topLevelItem(row);
+        if (item == nullptr) {
+            return;
+        }
+        const QList<QTreeWidgetItem*> selected = W().selectedItems();
+        QTreeWidgetItem* keep =
+            selected.isEmpty() || selected.front() == item ? nullptr : selected.front();
+        deleting_ = true;
+        delete W().takeTopLevelItem(row);
+        // Qt moves the selection to the row that takes the deleted one's place; Windows
+        // leaves no row selected.
+        W().clearSelection();
+        if (keep != nullptr) {
+            keep->setSelected(true);
+        }
+        deleting_ = false;
+        // The row is gone before anyone hears of it, as on Windows.
+        SelectionMayHaveChanged();
+    }
+    int GetItemCount() const override { return W().topLevelItemCount(); }
+    int GetNextSelected(int start) const override {
+        const QList<QTreeWidgetItem*> selected = W().selectedItems();
+        if (selected.isEmpty()) {
+            return -1;
+        }
+        const int row = W().indexOfTopLevelItem(selected.front());
+        return row > start ? row : -1;
+    }
+
+private:
+    struct Column {
+        QString Heading;
+        Qt::Alignment Align;
+        ColumnAlign Given;
+        int WidthPixels;
+    };
+
+    // The widths are pixels of the design's font at 96 DPI; they grow with the dialog's
+    // font as its dialog units do, so that the headings fit as they were meant to.
+    int ScaledWidth(int designPixels) const {
+        const double scale = MeasureBaseUnits(W().font()).X / DesignBaseUnitX;
+        return static_cast<int>(std::lround(designPixels * std::max(scale, 1.0)));
+    }
+
+    void AlignCells(QTreeWidgetItem& item) const {
+        for (int index = 0; index < GetColumnCount(); ++index) {
+            item.setTextAlignment(index, columns_[static_cast<std::size_t>(index)].Align);
+        }
+    }
+
+    // Compares items, not positions: inserting or deleting other rows moves the selected
+    // row without changing the selection.
+    void SelectionMayHaveChanged() {
+        const QList<QTreeWidgetItem*> selected = W().selectedItems();
+        const QTreeWidgetItem* now = selected.isEmpty() ? nullptr : selected.front();
+        if (now == selected_) {
+            return;
+        }
+        selected_ = now;
+        Notify(Notification::ItemChanged);
+    }
+
+    std::vector<Column> columns_;
+    const QTreeWidgetItem* selected_ = nullptr;
+    bool deleting_ = false;
+};
+
+} // namespace
+
+QString ToQt(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) {
+    return text.toStdString();
+}
+
+bool IsEnterKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+std::unique_ptr<Control> MakeControl(const ControlContext& context, QWidget& parent) {
+    switch (context.Template.Kind) {
+    case ControlKind::Label:
+        return std::make_unique<LabelControl>(context, parent);
+    case ControlKind::GroupBox:
+        return std::make_unique<GroupControl>(context, parent);
+    case ControlKind::PushButton:
+    case ControlKind::RadioButton:
+    case ControlKind::CheckBox:
+        return std::make_unique<ButtonControl>(context, parent);
+    case ControlKind::ComboBox:
+        return std::make_unique<ComboControl>(context, parent);
+    case ControlKind::Edit:
+        if ((context.Template.Styles & Style::MultiLine) != 0) {
+            return std::make_unique<MultiLineEditControl>(context, parent);
+        }
+        return std::make_unique<LineEditControl>(context, parent);
+    case ControlKind::Link:
+        return std::make_unique<LinkControl>(context, parent);
+    case ControlKind::ListView:
+        return std::make_unique<ListControl>(context, parent);
+    }
+    return std::make_unique<LabelControl>(context, parent);
+}
+
+QRect PlaceControl(const ControlTemplate& tmpl, QWidget& widget, BaseUnits units) {
+    QRect rect = DialogUnitsToPixels(tmpl.Bounds, units);
+    if (auto* combo = qobject_cast<QComboBox*>(&widget)) {
+        const int closed = combo->sizeHint().height();
+        const int itemHeight = std::max(1, combo->fontMetrics().height() + 2);
+        combo->setMaxVisibleItems(std::max(3, (rect.height() - closed) / itemHeight));
+        rect.setHeight(closed);
+    }
+    return rect;
+}
+
+} // namespace varnak::toolkit::qt

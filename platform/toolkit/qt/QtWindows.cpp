@@ -1,0 +1,252 @@
+#include "platform/toolkit/qt/QtWindows.h"
+
+#include <QKeyEvent>
+#include <QTabBar>
+
+#include <functional>
+
+namespace varnak::toolkit::qt {
+namespace {
+
+constexpr const char* ControlIdProperty = "varnakControlId";
+
+// The Windows rules for Enter and Escape. Keys in the dialog's own controls go through its
+// pre-dispatch filter; keys inside the property sheet go to the sheet first, which has no
+// buttons and so does nothing with Enter; the link takes Enter itself.
+class KeyRouter : public QObject {
+public:
+    KeyRouter(ModalDialog& modal, QtWindow* window, bool inSheet, QObject* parent)
+        : QObject(parent), modal_(modal), window_(window), inSheet_(inSheet) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+            return false;
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = IsEnterKey(key);
+        if (!enter && key != Qt::Key_Escape) {
+            return false;
+        }
+        if (!modal_.IsRunning()) {
+            return true;
+        }
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        Control* control = window_ != nullptr ? window_->ControlOf(widget) : nullptr;
+        if (enter && control != nullptr && control->Kind() == ControlKind::Link && !inSheet_) {
+            return false;
+        }
+        if (enter && inSheet_) {
+            return true;
+        }
+        const bool down = event->type() == QEvent::KeyPress;
+        const KeyMessage message{down ? KeyMessage::Type::KeyDown : KeyMessage::Type::KeyUp,
+                                 enter ? VirtualKeyReturn : VirtualKeyEscape,
+                                 control != nullptr ? control->Id() : FocusId()};
+        if (modal_.PreTranslateMessage(message) || !down) {
+            return true;
+        }
+        if (enter) {
+            PressDefaultButton(control);
+        } else {
+            modal_.Notify(IdCancel, Notification::Clicked);
+        }
+        return true;
+    }
+
+private:
+    int FocusId() const {
+        const auto* dialog = static_cast<QtDialogWindow*>(modal_.Window());
+        return dialog != nullptr && dialog->Widget() != nullptr
+                   ? ControlIdOf(dialog->Widget()->focusWidget())
+                   : NoId;
+    }
+
+    // What a dialog does with an Enter that no filter took: a focused push button is
+    // pressed, otherwise OK.
+    void PressDefaultButton(const Control* focused) {
+        const int target =
+            focused != nullptr && focused->Kind() == ControlKind::PushButton ? focused->Id() : IdOk;
+        const Control* button = modal_.GetDlgItem(target);
+        if (button != nullptr && button->IsEnabled()) {
+            modal_.Notify(target, Notification::Clicked);
+        }
+    }
+
+    ModalDialog& modal_;
+    QtWindow* window_;
+    bool inSheet_;
+};
+
+// A page's place in the sheet, as big as the largest page.
+class PageAreaWidget : public QWidget {
+public:
+    PageAreaWidget(QSize size, QWidget* parent) : QWidget(parent), size_(size) {
+        setMinimumSize(size);
+    }
+    QSize sizeHint() const override { return size_; }
+
+private:
+    QSize size_;
+};
+
+// The dialog's frame: the close box cancels through the dialog's own handling.
+class DialogWidget : public QDialog {
+public:
+    DialogWidget()
+        : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {}
+    std::function<void()> Cancelled;
+
+    void reject() override {
+        if (Cancelled) {
+            Cancelled();
+        }
+    }
+};
+
+QSize PixelSize(const DialogTemplate& tmpl) {
+    return DialogUnitsToPixels({0, 0, tmpl.Width, tmpl.Height}, MeasureBaseUnits(DialogFont(tmpl)))
+        .size();
+}
+
+} // namespace
+
+int ControlIdOf(const QWidget* widget) {
+    for (; widget != nullptr; widget = widget->parentWidget()) {
+        const QVariant id = widget->property(ControlIdProperty);
+        if (id.isValid()) {
+            return id.toInt();
+        }
+    }
+    return NoId;
+}
+
+Control* QtWindow::Item(int id) {
+    return FindControl(controls_, id);
+}
+
+void QtWindow::BuildControls(const DialogTemplate& tmpl, QWidget& parent) {
+    const BaseUnits units = MeasureBaseUnits(DialogFont(tmpl));
+    auto* router = new KeyRouter(modal_, this, inSheet_, &parent);
+    int unplacedTop = 0;
+    for (const auto& each : tmpl.Controls) {
+        auto control = MakeControl({each, *this}, parent);
+        QWidget* widget = WidgetOf(*control);
+        QRect place = PlaceControl(each, *widget, units);
+        if (place.isEmpty()) {
+            // A template without rectangles (a test's, say) still gets reachable controls:
+            // each at its natural size, one below the other.
+            place = QRect(QPoint(0, unplacedTop), widget->sizeHint().expandedTo(QSize(8, 8)));
+            unplacedTop = place.bottom() + 1;
+        }
+        widget->setGeometry(place);
+        if (each.Id != NoId) {
+            widget->setProperty(ControlIdProperty, each.Id);
+        }
+        widget->installEventFilter(router);
+        widget->show();
+        controls_.push_back(std::move(control));
+    }
+}
+
+void QtWindow::ClearRadioGroup(const Control& clicked) {
+    toolkit::ClearRadioGroup(controls_, clicked);
+}
+
+Control* QtWindow::ControlOf(const QWidget* widget) const {
+    for (const auto& control : controls_) {
+        if (WidgetOf(*control) == widget) {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
+void QtWindow::DestroyControls() {
+    for (const auto& control : controls_) {
+        delete WidgetOf(*control);
+    }
+    controls_.clear();
+}
+
+QtDialogWindow::QtDialogWindow(const DialogTemplate& tmpl, ModalDialog& owner, Backend& backend)
+    : QtWindow(owner, owner, false, backend) {
+    auto* dialog = new DialogWidget();
+    dialog_ = dialog;
+    dialog->Cancelled = [&owner] {
+        if (owner.IsRunning()) {
+            owner.Notify(IdCancel, Notification::Clicked);
+        }
+    };
+    dialog->setWindowTitle(ToQt(tmpl.Caption));
+    dialog->setFont(DialogFont(tmpl));
+    dialog->setModal(true);
+    dialog->setFixedSize(PixelSize(tmpl));
+    BuildControls(tmpl, *dialog);
+    // Keys that reach the dialog itself (from the sheet's tab bar, say) follow the rules too.
+    dialog->installEventFilter(new KeyRouter(owner, nullptr, false, dialog));
+}
+
+QtDialogWindow::~QtDialogWindow() {
+    DestroyControls();
+    delete dialog_;
+}
+
+void QtDialogWindow::EndModal(int result) {
+    if (dialog_ != nullptr) {
+        dialog_->done(result);
+    }
+}
+
+QtPageWindow::QtPageWindow(const DialogTemplate& tmpl, Dialog& owner, QtSheetWindow& sheet,
+                           int index, Backend& backend)
+    : QtWindow(owner, sheet.Parent().Modal(), true, backend), sheet_(sheet),
+      area_(sheet.PageArea(index)) {
+    BuildControls(tmpl, *area_);
+}
+
+QtPageWindow::~QtPageWindow() {
+    DestroyControls();
+}
+
+QtSheetWindow::QtSheetWindow(PropertySheet& sheet, QtDialogWindow& parent, int x, int y)
+    : sheet_(sheet), parent_(parent) {
+    QDialog* dialog = parent.Widget();
+    tabs_ = new SheetTabs(dialog);
+    QSize largest;
+    for (int index = 0; index < sheet.GetPageCount(); ++index) {
+        largest = largest.expandedTo(PixelSize(sheet.GetPage(index).Template()));
+    }
+    for (int index = 0; index < sheet.GetPageCount(); ++index) {
+        tabs_->addTab(new PageAreaWidget(largest, tabs_),
+                      ToQt(sheet.GetPage(index).Template().Caption));
+    }
+    // Placed in dialog units, the sheet stays clear of the General Settings group at every
+    // font size and scaling.
+    const Rect units = DesignPixelsToDialogUnits(x, y);
+    const QPoint origin = DialogUnitsToPixels(units, MeasureBaseUnits(dialog->font())).topLeft();
+    tabs_->setGeometry(QRect(origin, tabs_->sizeHint()));
+    tabs_->tabBar()->installEventFilter(new KeyRouter(parent.Modal(), nullptr, true, tabs_));
+    QObject::connect(tabs_, &QTabWidget::currentChanged, tabs_, [this](int index) {
+        if (!showing_) {
+            sheet_.SetActivePage(index);
+        }
+    });
+    tabs_->show();
+}
+
+QtSheetWindow::~QtSheetWindow() {
+    delete tabs_;
+}
+
+void QtSheetWindow::ShowPage(int index, DialogWindow&) {
+    showing_ = true;
+    tabs_->setCurrentIndex(index);
+    showing_ = false;
+}
+
+QWidget* QtSheetWindow::PageArea(int index) const {
+    return tabs_->widget(index);
+}
+
+} // namespace varnak::toolkit::qt

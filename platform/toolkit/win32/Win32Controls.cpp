@@ -1,0 +1,314 @@
+#include "platform/toolkit/win32/Win32Controls.h"
+
+#include "platform/toolkit/win32/DialogResource.h"
+#include "platform/toolkit/win32/Win32Backend.h"
+#include "platform/toolkit/win32/Win32Window.h"
+
+#include <commctrl.h>
+// prsht.h names its function PropertySheet, like the toolkit's class.
+#undef PropertySheet
+
+#include <algorithm>
+#include <string>
+
+namespace varnak::toolkit::win32 {
+namespace {
+
+std::string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(got, 0)));
+    return Narrow(text);
+}
+
+template <class Interface> class ControlBase : public Interface, public Win32Item {
+public:
+    ControlBase(const ControlTemplate& tmpl, HWND hwnd, Win32Window& window)
+        : template_(tmpl), hwnd_(hwnd), window_(window) {}
+
+    int Id() const override { return template_.Id; }
+    ControlKind Kind() const override { return template_.Kind; }
+    void SetText(std::string_view text) override { SetWindowTextW(hwnd_, Widen(text).c_str()); }
+    std::string GetText() const override { return WindowText(hwnd_); }
+    void Enable(bool enable) override { EnableWindow(hwnd_, enable ? TRUE : FALSE); }
+    bool IsEnabled() const override { return IsWindowEnabled(hwnd_) != FALSE; }
+    void SetFocus() override { ::SetFocus(hwnd_); }
+    HWND Handle() const override { return hwnd_; }
+
+protected:
+    void Notify(Notification code) { window_.Notify(template_.Id, code); }
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendMessageW(hwnd_, message, wParam, lParam);
+    }
+    Win32Window& OwnerWindow() const { return window_; }
+
+    const ControlTemplate& template_;
+    HWND hwnd_;
+    Win32Window& window_;
+};
+
+using Win32Label = ControlBase<Control>;
+
+// Windows sends EN_CHANGE for WM_SETTEXT from single-line edits only; the toolkit's rule is
+// that every text set from code notifies, once, so the native one is held back here.
+class Win32Edit : public ControlBase<Edit> {
+public:
+    using ControlBase::ControlBase;
+    void SetText(std::string_view text) override {
+        settingText_ = true;
+        SetWindowTextW(hwnd_, Widen(text).c_str());
+        settingText_ = false;
+        Notify(Notification::EditChange);
+    }
+    bool IsReadOnly() const override {
+        return (GetWindowLongPtrW(hwnd_, GWL_STYLE) & ES_READONLY) != 0;
+    }
+    void OnCommand(int code) override {
+        if (code == EN_CHANGE && !settingText_) {
+            Notify(Notification::EditChange);
+        }
+    }
+
+private:
+    bool settingText_ = false;
+};
+
+class Win32Button : public ControlBase<Button> {
+public:
+    using ControlBase::ControlBase;
+    void SetCheck(bool checked) override {
+        Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    bool GetCheck() const override { return Send(BM_GETCHECK) == BST_CHECKED; }
+    void OnCommand(int code) override {
+        // The dialog manager sends IDOK for Enter even when OK is disabled.
+        if (code == BN_CLICKED && IsEnabled()) {
+            Notify(Notification::Clicked);
+        }
+    }
+};
+
+class Win32Link : public ControlBase<Link> {
+public:
+    Win32Link(const ControlTemplate& tmpl, HWND hwnd, Win32Window& window)
+        : ControlBase(tmpl, hwnd, window), label_(tmpl.Text) {}
+    void SetText(std::string_view text) override {
+        label_ = text;
+        SetWindowTextW(hwnd_, LinkMarkup(text).c_str());
+    }
+    std::string GetText() const override { return label_; }
+    void SetUrl(std::string_view address) override { url_ = address; }
+    void OnNotify(const NMHDR& header) override {
+        if (header.code == NM_CLICK || header.code == NM_RETURN) {
+            OwnerWindow().Backend().OpenUrl(url_);
+            Notify(Notification::Clicked);
+        }
+    }
+
+private:
+    std::string label_;
+    std::string url_;
+};
+
+// CB_SETCURSEL sends nothing on Windows, as the toolkit's rule asks; CBN_SELCHANGE comes
+// only from the user.
+class Win32ComboBox : public ControlBase<ComboBox> {
+public:
+    using ControlBase::ControlBase;
+    std::string GetText() const override { return GetLBText(GetCurSel()); }
+    int AddString(std::string_view text) override {
+        return static_cast<int>(
+            Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str())));
+    }
+    void SetCurSel(int index) override {
+        // Windows clears the selection for a position outside the list; Wine keeps it.
+        const bool inList = index >= 0 && index < GetCount();
+        Send(CB_SETCURSEL, static_cast<WPARAM>(inList ? index : -1));
+    }
+    int GetCurSel() const override { return static_cast<int>(Send(CB_GETCURSEL)); }
+    int GetCount() const override { return static_cast<int>(Send(CB_GETCOUNT)); }
+    std::string GetLBText(int index) const override {
+        if (index < 0 || index >= GetCount()) {
+            return {};
+        }
+        const auto length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        return Narrow(text);
+    }
+    void OnCommand(int code) override {
+        if (code == CBN_SELCHANGE) {
+            Notify(Notification::SelChange);
+        }
+    }
+};
+
+// Windows sends LVN_ITEMCHANGED per item and state bit (deselecting one row, selecting
+// another, moving the focus) and nothing when the selected row is deleted. The toolkit's
+// rule is one notification whenever the selection changes, so the list view compares the
+// selected row, known by the key it was inserted with, after each message and each change
+// from code.
+class Win32ListView : public ControlBase<ListView> {
+public:
+    Win32ListView(const ControlTemplate& tmpl, HWND hwnd, Win32Window& window)
+        : ControlBase(tmpl, hwnd, window) {
+        Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    }
+
+    int InsertColumn(int column, std::string_view heading, ColumnAlign align,
+                     int widthPixels) override {
+        std::wstring text = Widen(heading);
+        LVCOLUMNW col{};
+        col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        col.fmt = Format(align);
+        col.cx = widthPixels;
+        col.pszText = text.data();
+        col.iSubItem = column;
+        if (column == 0 && align != ColumnAlign::Left && GetColumnCount() == 0) {
+            // A list view keeps its first column left-aligned; one that becomes first when a
+            // placeholder before it goes keeps its alignment.
+            LVCOLUMNW placeholder{};
+            placeholder.mask = LVCF_WIDTH;
+            Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&placeholder));
+            col.iSubItem = 1;
+            Send(LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
+            Send(LVM_DELETECOLUMN, 0);
+            return 0;
+        }
+        return static_cast<int>(
+            Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
+    }
+    int GetColumnCount() const override {
+        const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+        return header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0))
+                                 : 0;
+    }
+    ListColumn GetColumn(int column) const override {
+        if (column < 0 || column >= GetColumnCount()) {
+            return {};
+        }
+        wchar_t heading[256] = {};
+        LVCOLUMNW col{};
+        col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        col.pszText = heading;
+        col.cchTextMax = 256;
+        Send(LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+        return {Narrow(heading), Align(col.fmt), col.cx};
+    }
+    int InsertItem(int row, std::string_view text) override {
+        std::wstring wide = Widen(text);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = std::clamp(row, 0, GetItemCount());
+        item.pszText = wide.data();
+        item.lParam = nextKey_++;
+        return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    void SetItemText(int row, int column, std::string_view text) override {
+        std::wstring wide = Widen(text);
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = wide.data();
+        Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+    std::string GetItemText(int row, int column) const override {
+        if (row < 0 || row >= GetItemCount() || column < 0) {
+            return {};
+        }
+        wchar_t buffer[1024] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = 1024;
+        Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return Narrow(buffer);
+    }
+    void DeleteItem(int row) override {
+        if (row < 0 || row >= GetItemCount()) {
+            return;
+        }
+        Send(LVM_DELETEITEM, static_cast<WPARAM>(row));
+        CheckSelection();
+    }
+    int GetItemCount() const override { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
+    int GetNextSelected(int start) const override {
+        return static_cast<int>(
+            Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(LVNI_SELECTED, 0)));
+    }
+
+    void CheckSelection() override {
+        const int row = GetNextSelected(-1);
+        const LPARAM key = row < 0 ? NoKey : KeyOf(row);
+        if (key != selectedKey_) {
+            selectedKey_ = key;
+            Notify(Notification::ItemChanged);
+        }
+    }
+
+private:
+    static constexpr LPARAM NoKey = -1;
+
+    static int Format(ColumnAlign align) {
+        switch (align) {
+        case ColumnAlign::Right:
+            return LVCFMT_RIGHT;
+        case ColumnAlign::Center:
+            return LVCFMT_CENTER;
+        case ColumnAlign::Left:
+            break;
+        }
+        return LVCFMT_LEFT;
+    }
+    static ColumnAlign Align(int format) {
+        switch (format & LVCFMT_JUSTIFYMASK) {
+        case LVCFMT_RIGHT:
+            return ColumnAlign::Right;
+        case LVCFMT_CENTER:
+            return ColumnAlign::Center;
+        default:
+            return ColumnAlign::Left;
+        }
+    }
+    LPARAM KeyOf(int row) const {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return item.lParam;
+    }
+
+    LPARAM nextKey_ = 0;
+    LPARAM selectedKey_ = NoKey;
+};
+
+} // namespace
+
+HWND HandleOf(const Control& control) {
+    const auto* item = dynamic_cast<const Win32Item*>(&control);
+    return item != nullptr ? item->Handle() : nullptr;
+}
+
+std::unique_ptr<Control> MakeControl(const ControlTemplate& tmpl, HWND hwnd, Win32Window& window) {
+    switch (tmpl.Kind) {
+    case ControlKind::Edit:
+        return std::make_unique<Win32Edit>(tmpl, hwnd, window);
+    case ControlKind::PushButton:
+    case ControlKind::RadioButton:
+    case ControlKind::CheckBox:
+        return std::make_unique<Win32Button>(tmpl, hwnd, window);
+    case ControlKind::Link:
+        return std::make_unique<Win32Link>(tmpl, hwnd, window);
+    case ControlKind::ComboBox:
+        return std::make_unique<Win32ComboBox>(tmpl, hwnd, window);
+    case ControlKind::ListView:
+        return std::make_unique<Win32ListView>(tmpl, hwnd, window);
+    case ControlKind::Label:
+    case ControlKind::GroupBox:
+        break;
+    }
+    return std::make_unique<Win32Label>(tmpl, hwnd, window);
+}
+
+} // namespace varnak::toolkit::win32
