@@ -14,7 +14,7 @@ DEMO    := $(abspath $(BUILD))/demo
 VERSION_OF = $$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(1)/CMakeCache.txt)
 
 .PHONY: all setup configure build test test-native test-asan fuzz fuzz-smoke lint bench clean \
-        run install package windows screenshots screenshots-qt screenshots-windows
+        run install package windows msi screenshots screenshots-qt screenshots-windows
 
 all: build
 
@@ -114,7 +114,17 @@ windows: setup
 	@mkdir -p dist/i686
 	@cp $(BUILD)/dist-x86_64/app/win32/varnak.exe dist/varnak.exe
 	@cp $(BUILD)/dist-i686/app/win32/varnak.exe dist/i686/varnak.exe
+	@cp docs/manual.html dist/manual.html
+	@cp docs/manual.html dist/i686/manual.html
 	@sha256sum dist/varnak.exe dist/i686/varnak.exe
+
+# The Windows Installer packages of those builds: dist/varnak-<version>-x64.msi and -x86.msi.
+msi: windows
+	@cmake --build $(BUILD)/dist-x86_64 --target msi >/dev/null
+	@cmake --build $(BUILD)/dist-i686 --target msi >/dev/null
+	@cp $(BUILD)/dist-x86_64/packaging/varnak-$(call VERSION_OF,$(BUILD)/dist-x86_64)-x64.msi \
+	    $(BUILD)/dist-i686/packaging/varnak-$(call VERSION_OF,$(BUILD)/dist-i686)-x86.msi dist/
+	@ls dist/varnak-$(call VERSION_OF,$(BUILD)/dist-x86_64)-*.msi
 
 # Pictures of the real dialog under Wine on a virtual display, one per page, in
 # $(BUILD)/screenshots.

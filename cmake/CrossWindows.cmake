@@ -20,6 +20,8 @@ endmacro()
 # Native build: builds the Windows test executables in <build>/windows and runs them under
 # wine64 as one CTest test, on a virtual display of their own (Xvfb), with one Wine prefix in
 # <build>/wine-prefix: the backend-independent suites, then those on the Win32 backend.
+# Builds the Windows Installer packages there too, and with wine32 also in <build>/windows-i686,
+# and installs them under Wine in a prefix of their own, <build>/msi-prefix.
 function(varnak_wine_tests)
     option(VARNAK_WINE_TESTS "Run the Windows test executable under Wine" ON)
     if(VARNAK_CROSS_WINDOWS OR NOT VARNAK_WINE_TESTS)
@@ -41,6 +43,7 @@ function(varnak_wine_tests)
                    -DVARNAK_WERROR=${VARNAK_WERROR}
         BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR>
                       --target varnak_wine_tests varnak_win32_tests varnak varnak_screenshots
+                               varnak_package_tests msi msi_next
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
         USES_TERMINAL_BUILD ON)
@@ -49,4 +52,33 @@ function(varnak_wine_tests)
                      ${CMAKE_BINARY_DIR}/wine-prefix
                      ${CMAKE_BINARY_DIR}/windows/tests/varnak_wine_tests.exe
                      ${CMAKE_BINARY_DIR}/windows/tests/toolkit/win32/varnak_win32_tests.exe)
+    if(NOT VARNAK_PACKAGE_TESTS)
+        return()
+    endif()
+    set(packages ${CMAKE_BINARY_DIR}/windows/packaging x64)
+    # wine32 runs 32-bit programs in a 64-bit prefix, as 64-bit Windows does.
+    find_program(VARNAK_WINE32 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+    if(VARNAK_WINE32)
+        ExternalProject_Add(varnak_windows_i686
+            SOURCE_DIR ${PROJECT_SOURCE_DIR}
+            BINARY_DIR ${CMAKE_BINARY_DIR}/windows-i686
+            CMAKE_GENERATOR Ninja
+            CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
+                       -DVARNAK_MINGW_ARCH=i686
+                       -DCMAKE_BUILD_TYPE=Release
+                       -DVARNAK_TESTS=OFF
+                       -DVARNAK_WERROR=${VARNAK_WERROR}
+            BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target varnak msi msi_next
+            INSTALL_COMMAND ""
+            BUILD_ALWAYS ON
+            USES_TERMINAL_BUILD ON)
+        list(APPEND packages ${CMAKE_BINARY_DIR}/windows-i686/packaging x86)
+    else()
+        message(STATUS "wine32 missing: the x86 Windows Installer package is not installed in the tests")
+    endif()
+    add_test(NAME msi_packages
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/package/msi-test.sh ${VARNAK_WINE64}
+                     ${CMAKE_BINARY_DIR}/msi-prefix
+                     ${CMAKE_BINARY_DIR}/windows/tests/package/varnak_package_tests.exe
+                     ${PROJECT_VERSION} ${VARNAK_NEXT_VERSION} ${packages})
 endfunction()
