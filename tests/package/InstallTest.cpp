@@ -363,43 +363,41 @@ TEST_P(InstallTest, InstallsRunsUpgradesAndUninstalls) {
     otherView.RemoveProductFamilyKeys();
     const fs::path folder = fs::path(Environment(c.programFiles)) / "Varnak";
 
-    ASSERT_EQ(Msiexec("/i", package, "install.log"), 0u) << "case: " << arch;
-    EXPECT_TRUE(fs::is_regular_file(folder / "varnak.exe")) << "case: " << arch;
-    EXPECT_TRUE(fs::is_regular_file(folder / "manual.html")) << "case: " << arch;
-    EXPECT_TRUE(view.HasKey(SettingsKey)) << "case: " << arch;
-    EXPECT_FALSE(otherView.HasKey(SettingsKey)) << "case: " << arch << ": the other view";
-    EXPECT_FALSE(view.HasKey(CompanionKey)) << "case: " << arch << ": the companion's key";
-    EXPECT_EQ(VarnakEntries(), std::vector<std::string>{VARNAK_VERSION_TEXT " quet"})
-        << "case: " << arch;
+    ASSERT_EQ(Msiexec("/i", package, "install.log"), 0u);
+    EXPECT_TRUE(fs::is_regular_file(folder / "varnak.exe"));
+    EXPECT_TRUE(fs::is_regular_file(folder / "manual.html"));
+    EXPECT_TRUE(view.HasKey(SettingsKey));
+    EXPECT_FALSE(otherView.HasKey(SettingsKey)) << "the other view";
+    EXPECT_FALSE(view.HasKey(CompanionKey)) << "the companion's key";
+    EXPECT_EQ(VarnakEntries(), std::vector<std::string>{VARNAK_VERSION_TEXT " quet"});
 
     view.SetText(CompanionKey, "WorkingDirectory", WinePath(std::string(Example) + "/overlays"));
     const std::string ticket = dir.File("job 7.tkt");
     {
         RunningProgram program(Quoted((folder / "varnak.exe").string()) + " -R" + Quoted(ticket));
-        ASSERT_TRUE(program.Started()) << "case: " << arch;
+        ASSERT_TRUE(program.Started());
         RunDocumentExample(program);
-        EXPECT_EQ(program.Wait(), 0u) << "case: " << arch;
+        EXPECT_EQ(program.Wait(), 0u);
     }
     EXPECT_EQ(test::ReadFileBytes(ticket),
-              test::ReadFileBytes(WinePath(std::string(Example) + "/expected-files/job.prn")))
-        << "case: " << arch;
+              test::ReadFileBytes(WinePath(std::string(Example) + "/expected-files/job.prn")));
     const auto saved = view.Values(SettingsKey);
     EXPECT_EQ(saved.contains("NumberOfCopies") ? saved.at("NumberOfCopies") : "",
               std::string("4:\x02\0\0\0", 6))
-        << "case: " << arch << ": the job's copy count was not saved";
+        << "the job's copy count was not saved";
 
-    ASSERT_EQ(Msiexec("/i", next, "upgrade.log"), 0u) << "case: " << arch;
-    EXPECT_EQ(VarnakEntries(), std::vector<std::string>{nextVersion + " quet"}) << "case: " << arch;
-    EXPECT_EQ(view.Values(SettingsKey), saved) << "case: " << arch << ": after the upgrade";
+    ASSERT_EQ(Msiexec("/i", next, "upgrade.log"), 0u);
+    EXPECT_EQ(VarnakEntries(), std::vector<std::string>{nextVersion + " quet"});
+    EXPECT_EQ(view.Values(SettingsKey), saved) << "after the upgrade";
 
     constexpr DWORD InstallFailure = 1603; // the downgrade's launch condition is false
-    EXPECT_EQ(Msiexec("/i", package, "downgrade.log"), InstallFailure) << "case: " << arch;
-    EXPECT_EQ(VarnakEntries(), std::vector<std::string>{nextVersion + " quet"}) << "case: " << arch;
+    EXPECT_EQ(Msiexec("/i", package, "downgrade.log"), InstallFailure);
+    EXPECT_EQ(VarnakEntries(), std::vector<std::string>{nextVersion + " quet"});
 
-    ASSERT_EQ(Msiexec("/x", next, "uninstall.log"), 0u) << "case: " << arch;
-    EXPECT_FALSE(fs::exists(folder)) << "case: " << arch;
-    EXPECT_TRUE(VarnakEntries().empty()) << "case: " << arch;
-    EXPECT_EQ(view.Values(SettingsKey), saved) << "case: " << arch << ": the settings stay";
+    ASSERT_EQ(Msiexec("/x", next, "uninstall.log"), 0u);
+    EXPECT_FALSE(fs::exists(folder));
+    EXPECT_TRUE(VarnakEntries().empty());
+    EXPECT_EQ(view.Values(SettingsKey), saved) << "the settings stay";
     view.RemoveProductFamilyKeys();
 }
 
