@@ -10,9 +10,11 @@ FUZZ_SECONDS ?= 60
 # Where `make install` puts the programs and their manuals.
 PREFIX  ?= /usr/local
 DEMO    := $(abspath $(BUILD))/demo
+# The project's version, as the build tree at $(1) was configured with it.
+VERSION_OF = $$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(1)/CMakeCache.txt)
 
 .PHONY: all setup configure build test test-native test-asan fuzz fuzz-smoke lint bench clean \
-        run install windows screenshots screenshots-qt screenshots-windows
+        run install package windows msi screenshots screenshots-qt screenshots-windows
 
 all: build
 
@@ -34,6 +36,7 @@ test-native: build
 # The native suites again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: setup
 	@cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNAK_BENCH=OFF -DVARNAK_WINE_TESTS=OFF \
+	    -DVARNAK_PACKAGE_TESTS=OFF \
 	    -DVARNAK_WERROR=$(WERROR) \
 	    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
 	    >/dev/null
@@ -86,6 +89,13 @@ run: build
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package of the build: dist/varnak_<version>_<architecture>.deb.
+package: build
+	@cmake --build $(BUILD) --target deb
+	@mkdir -p dist
+	@cp $(BUILD)/packaging/varnak_$(call VERSION_OF,$(BUILD))_*.deb dist/
+	@ls dist/varnak_$(call VERSION_OF,$(BUILD))_*.deb
+
 # Pictures of each page, of the Qt dialog and of the Windows one, in $(BUILD)/screenshots.
 screenshots: screenshots-qt screenshots-windows
 
@@ -111,7 +121,17 @@ windows: setup
 	@cp $(BUILD)/dist-i686/app/win32/varnak.exe dist/i686/varnak.exe
 	@cp $(BUILD)/dist-x86_64/bin/varnak-explain.exe dist/varnak-explain.exe
 	@cp $(BUILD)/dist-i686/bin/varnak-explain.exe dist/i686/varnak-explain.exe
+	@cp docs/manual.html dist/manual.html
+	@cp docs/manual.html dist/i686/manual.html
 	@sha256sum dist/varnak.exe dist/i686/varnak.exe dist/varnak-explain.exe dist/i686/varnak-explain.exe
+
+# The Windows Installer packages of those builds: dist/varnak-<version>-x64.msi and -x86.msi.
+msi: windows
+	@cmake --build $(BUILD)/dist-x86_64 --target msi >/dev/null
+	@cmake --build $(BUILD)/dist-i686 --target msi >/dev/null
+	@cp $(BUILD)/dist-x86_64/packaging/varnak-$(call VERSION_OF,$(BUILD)/dist-x86_64)-x64.msi \
+	    $(BUILD)/dist-i686/packaging/varnak-$(call VERSION_OF,$(BUILD)/dist-i686)-x86.msi dist/
+	@ls dist/varnak-$(call VERSION_OF,$(BUILD)/dist-x86_64)-*.msi
 
 # Pictures of the real dialog under Wine on a virtual display, one per page, in
 # $(BUILD)/screenshots.

@@ -17,10 +17,43 @@ macro(varnak_cross_googletest)
     endif()
 endmacro()
 
+# One Windows cross build of an architecture in <build>/<directory>, of the given targets.
+function(varnak_windows_build name arch directory)
+    ExternalProject_Add(${name}
+        SOURCE_DIR ${PROJECT_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/${directory}
+        CMAKE_GENERATOR Ninja
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
+                   -DVARNAK_MINGW_ARCH=${arch}
+                   -DCMAKE_BUILD_TYPE=Release
+                   -DVARNAK_WERROR=${VARNAK_WERROR}
+        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target ${ARGN}
+        INSTALL_COMMAND ""
+        BUILD_ALWAYS ON
+        USES_TERMINAL_BUILD ON)
+endfunction()
+
+# The suites of the cross build in <build>/<directory> under Wine, in the prefix <build>/<prefix>,
+# and varnak-explain.exe on the worked examples.
+function(varnak_wine_run test directory prefix)
+    add_test(NAME ${test}
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-display.sh ${VARNAK_WINE64}
+                     ${CMAKE_BINARY_DIR}/${prefix}
+                     ${CMAKE_BINARY_DIR}/${directory}/tests/varnak_wine_tests.exe
+                     ${CMAKE_BINARY_DIR}/${directory}/tests/toolkit/win32/varnak_win32_tests.exe
+                     -- ${PROJECT_SOURCE_DIR}/tests/explain/check-explain.sh
+                        ${PROJECT_SOURCE_DIR}/tests/explain/golden
+                        ${VARNAK_WINE64} ${CMAKE_BINARY_DIR}/${directory}/bin/varnak-explain.exe)
+endfunction()
+
 # Native build: builds the Windows test executables in <build>/windows and runs them under
 # wine64 as one CTest test, on a virtual display of their own (Xvfb), with one Wine prefix in
 # <build>/wine-prefix: the backend-independent suites, then those on the Win32 backend, then
 # varnak-explain.exe on the worked examples.
+# With wine32, which runs 32-bit programs in a 64-bit prefix as 64-bit Windows does, the same
+# for the i686 build in <build>/windows-i686 (prefix <build>/wine-prefix-i686). The Windows
+# Installer packages of both are installed under Wine in a prefix of their own,
+# <build>/msi-prefix.
 function(varnak_wine_tests)
     option(VARNAK_WINE_TESTS "Run the Windows test executable under Wine" ON)
     if(VARNAK_CROSS_WINDOWS OR NOT VARNAK_WINE_TESTS)
@@ -32,31 +65,30 @@ function(varnak_wine_tests)
         message(WARNING "mingw-w64 or wine64 missing: the Wine tests are left out")
         return()
     endif()
+    find_program(VARNAK_WINE32 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
     include(ExternalProject)
-    ExternalProject_Add(varnak_windows
-        SOURCE_DIR ${PROJECT_SOURCE_DIR}
-        BINARY_DIR ${CMAKE_BINARY_DIR}/windows
-        CMAKE_GENERATOR Ninja
-        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64.cmake
-                   -DCMAKE_BUILD_TYPE=Release
-                   -DVARNAK_WERROR=${VARNAK_WERROR}
-        BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR>
-                      --target varnak_wine_tests varnak_win32_tests varnak varnak_screenshots
-                               varnak-explain
-        INSTALL_COMMAND ""
-        BUILD_ALWAYS ON
-        USES_TERMINAL_BUILD ON)
+    set(targets varnak_wine_tests varnak_win32_tests varnak varnak-explain msi msi_next)
+    varnak_windows_build(varnak_windows x86_64 windows ${targets}
+                         varnak_screenshots varnak_package_tests)
+    varnak_wine_run(wine_tests windows wine-prefix)
     # varnak.exe as it ships carries no test code (see tests/app/no-test-code.sh).
     find_program(VARNAK_MINGW_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
     add_test(NAME shipped_exe_has_no_test_code
              COMMAND ${PROJECT_SOURCE_DIR}/tests/app/no-test-code.sh windows
                      ${VARNAK_MINGW_OBJDUMP} ${CMAKE_BINARY_DIR}/windows/app/win32/varnak.exe)
-    add_test(NAME wine_tests
-             COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-display.sh ${VARNAK_WINE64}
-                     ${CMAKE_BINARY_DIR}/wine-prefix
-                     ${CMAKE_BINARY_DIR}/windows/tests/varnak_wine_tests.exe
-                     ${CMAKE_BINARY_DIR}/windows/tests/toolkit/win32/varnak_win32_tests.exe
-                     -- ${PROJECT_SOURCE_DIR}/tests/explain/check-explain.sh
-                        ${PROJECT_SOURCE_DIR}/tests/explain/golden
-                        ${VARNAK_WINE64} ${CMAKE_BINARY_DIR}/windows/bin/varnak-explain.exe)
+    set(packages ${CMAKE_BINARY_DIR}/windows/packaging x64)
+    if(VARNAK_WINE32)
+        varnak_windows_build(varnak_windows_i686 i686 windows-i686 ${targets})
+        varnak_wine_run(wine_tests_i686 windows-i686 wine-prefix-i686)
+        list(APPEND packages ${CMAKE_BINARY_DIR}/windows-i686/packaging x86)
+    else()
+        message(STATUS "wine32 missing: the i686 build is neither tested nor packaged")
+    endif()
+    if(VARNAK_PACKAGE_TESTS)
+        add_test(NAME msi_packages
+                 COMMAND ${PROJECT_SOURCE_DIR}/tests/package/msi-test.sh ${VARNAK_WINE64}
+                         ${CMAKE_BINARY_DIR}/msi-prefix
+                         ${CMAKE_BINARY_DIR}/windows/tests/package/varnak_package_tests.exe
+                         ${PROJECT_VERSION} ${VARNAK_NEXT_VERSION} ${packages})
+    endif()
 endfunction()

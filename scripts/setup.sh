@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-tidy cppcheck
+          dpkg-dev lintian man-db wixl msitools wine32:i386
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb
           qt6-base-dev xauth
           librsvg2-bin python3)
@@ -27,5 +28,9 @@ else
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+# wine32, which runs the 32-bit Windows build, comes from Debian's i386 architecture.
+if [[ " ${missing[*]} " == *" wine32:i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${as_root[@]}" dpkg --add-architecture i386
+fi
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

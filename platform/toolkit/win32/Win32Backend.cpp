@@ -183,7 +183,31 @@ void Win32Backend::ShowMessageBox(DialogWindow* owner, const std::string& text,
 }
 
 void Win32Backend::OpenInBrowser(const std::string& address) {
-    ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    std::wstring program(MAX_PATH, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
+    program.resize(std::min(program.find_last_of(L'\\'), program.size()));
+    ShellExecuteW(nullptr, L"open", ResolveAddress(address, program).c_str(), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+}
+
+std::wstring ResolveAddress(const std::string& address, const std::wstring& programDirectory) {
+    const std::wstring wide = Widen(address);
+    // A one-letter scheme is a drive.
+    const auto colon = wide.find(L':');
+    const bool hasScheme =
+        colon != std::wstring::npos && colon > 1 && wide.find_first_of(L"/\\") > colon;
+    const bool absolute = colon == 1 || wide.starts_with(L"\\") || wide.starts_with(L"/");
+    if (hasScheme || absolute) {
+        return wide;
+    }
+    const std::wstring joined = programDirectory + L"\\" + wide;
+    std::wstring full(MAX_PATH, L'\0');
+    const DWORD length = GetFullPathNameW(joined.c_str(), MAX_PATH, full.data(), nullptr);
+    if (length == 0 || length >= MAX_PATH) {
+        return joined;
+    }
+    full.resize(length);
+    return full;
 }
 
 } // namespace varnak::toolkit::win32

@@ -82,4 +82,9 @@ private:
     std::exception_ptr error_;
 };
 
+// What the manual link opens: a web address or an absolute path as it is; a relative path
+// names a file beside the program, where the manual is installed, not one in the directory
+// that the workflow started the program in.
+std::wstring ResolveAddress(const std::string& address, const std::wstring& programDirectory);
+
 } // namespace varnak::toolkit::win32

@@ -2,6 +2,7 @@
 // from the templates, and the native notifications it adapts.
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/Driver.h"
+#include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/toolkit/win32/Win32Driver.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
@@ -206,6 +207,26 @@ TEST(Win32EditTest, TextFromCodeNotifiesOnceForEveryKindOfEdit) {
         EXPECT_EQ(dialog.Item<toolkit::Edit>(10).GetText(), "textab");
     });
     dialog.DoModal();
+}
+
+struct AddressCase {
+    const char* address;
+    const wchar_t* expected;
+};
+
+TEST(Win32AddressTest, RelativeAddressesAreTakenFromTheProgramsDirectory) {
+    const AddressCase cases[] = {
+        {"https://example.invalid/manual/", L"https://example.invalid/manual/"},
+        {"C:\\Varnak\\manual.html", L"C:\\Varnak\\manual.html"},
+        {"\\\\server\\forms\\manual.html", L"\\\\server\\forms\\manual.html"},
+        {"manual.html", L"C:\\Program Files\\Varnak\\manual.html"},
+        {"../share/doc/varnak/manual.html", L"C:\\Program Files\\share\\doc\\varnak\\manual.html"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toolkit::win32::ResolveAddress(c.address, L"C:\\Program Files\\Varnak"),
+                  c.expected)
+            << "case: " << c.address;
+    }
 }
 
 } // namespace
