@@ -234,8 +234,8 @@ TEST_F(QtBackendTest, ListViewShowsColumnsAsGivenAndNotifiesAfterDeleting) {
     ListDialog dialog(backend->Get());
     backend->SetUser([&](Driver& user) {
         auto& list = dialog.Item<toolkit::ListView>(ListDialog::Rows);
-        list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50);
-        list.InsertColumn(1, "Action", toolkit::ColumnAlign::Left, 80);
+        list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50, "");
+        list.InsertColumn(1, "Action", toolkit::ColumnAlign::Left, 80, "");
         for (const char* page : {"3", "5", "8"}) {
             list.SetItemText(list.InsertItem(list.GetItemCount(), page), 1, "sep. sheet");
         }
