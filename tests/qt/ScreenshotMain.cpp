@@ -1,7 +1,7 @@
-// varnak-screenshots <directory>: a picture of the dialog on each of its four pages, for a
-// person to look at (make screenshots runs it under Xvfb), and one of the whole screen with
-// the focus moved to OK, which must be in reach. Fails when the dialog doesn't keep within
-// the screen's work area. Reads the settings and overlays of the registry that
+// varnak-screenshots <directory>: a picture of the dialog as it opens and on each of its four
+// pages, for a person to look at (make screenshots runs it under Xvfb), and one of the whole
+// screen with the focus moved to OK, which must be in reach. Fails when the dialog doesn't keep
+// within the screen's work area. Reads the settings and overlays of the registry that
 // VARNAK_REGISTRY names, as the program does.
 #include "core/JobSettings.h"
 #include "platform/registry/Registry.h"
@@ -91,6 +91,13 @@ int main(int argc, char** argv) {
                                  "document-printing"};
     int failures = 0;
     backend.SetUser([&](varnak::toolkit::Driver& user) {
+        // As the operator first sees it: the focus drawn on Default Input Tray.
+        QCoreApplication::processEvents();
+        const QString start = directory.filePath("start.png");
+        if (!varnak::toolkit::qt::WidgetOf(*dialog.Window())->grab().save(start)) {
+            std::cerr << "varnak-screenshots: cannot write " << start.toStdString() << '\n';
+            ++failures;
+        }
         user.Pick(IDC_DEFAULT_OVERLAY, "12");
         for (int page = 0; page < 4; ++page) {
             user.SelectTab(page);
