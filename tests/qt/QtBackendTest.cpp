@@ -309,16 +309,20 @@ TEST_F(QtBackendTest, CoverAndFooterReachTheTicket) {
     EXPECT_EQ(ticket, Header + "C1I2F40;K3;D1;EI1I1F7;EJ1F9;\r\n" + Trailer);
 }
 
+// The page entries of the first worked example, as the operator applies them.
+struct PageEntryInput {
+    const char* page;
+    const char* overlay;
+    const char* tray;
+};
+const PageEntryInput ExampleOneEntries[] = {
+    {"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
+
 TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
     InstallOverlays({{"12.mac", ""}});
     const std::string ticket = RunProgram([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(3));
-        const struct {
-            const char* page;
-            const char* overlay;
-            const char* tray;
-        } entries[] = {{"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
-        for (const auto& entry : entries) {
+        for (const auto& entry : ExampleOneEntries) {
             ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, entry.page));
             ASSERT_TRUE(user.Pick(IDC_PAGE_OVERLAY, entry.overlay));
             ASSERT_TRUE(user.Pick(IDC_PAGE_TRAY, entry.tray));
@@ -419,12 +423,7 @@ TEST_F(QtBackendTest, KeyboardOnlyRunGivesExampleOne) {
         EXPECT_EQ(Shown(user, IDC_DEFAULT_OVERLAY).Selection, 0);
         keys.TabTo(IDC_COPIES, true);
         Keyboard::Type("2"); // Tab selected the whole text
-        const struct {
-            const char* page;
-            const char* overlay;
-            const char* tray;
-        } entries[] = {{"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
-        for (const auto& entry : entries) {
+        for (const auto& entry : ExampleOneEntries) {
             keys.TabTo(IDC_PAGE_NUMBERS); // into the sheet, or back from Apply
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
             Keyboard::Type(entry.page);
@@ -434,7 +433,7 @@ TEST_F(QtBackendTest, KeyboardOnlyRunGivesExampleOne) {
             ASSERT_NO_FATAL_FAILURE(Keyboard::ArrowTo(entry.tray));
             keys.TabTo(IDC_PAGE_APPLY);
             Keyboard::Press(Qt::Key_Return); // swallowed: Apply is pressed by Space
-            EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows.size(), &entry - entries);
+            EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows.size(), &entry - ExampleOneEntries);
             Keyboard::Press(Qt::Key_Space);
         }
         keys.TabTo(IDC_OK); // out of the sheet again
