@@ -1,8 +1,9 @@
 // What the Win32 backend adds to the shared behaviour tests: the windows as Windows built them
 // from the templates, and the native notifications it adapts.
+#include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/Driver.h"
-#include "platform/toolkit/win32/Win32Backend.h"
+#include "platform/toolkit/win32/ScreenFit.h"
 #include "platform/toolkit/win32/Win32Driver.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
@@ -167,6 +168,82 @@ TEST_F(Win32OptionsTest, EnterInAPageDoesNothingAndEscapeThereCancels) {
               toolkit::IdCancel);
 }
 
+// The enabled tab stops the user sees, in template order: the dialog's, then the page's;
+// then the sheet's tabs, which come after the page as in a property sheet (id 0).
+std::vector<int> TabStops(const Driver& user) {
+    std::vector<int> stops;
+    for (const auto& control : user.Controls()) {
+        if (control.Enabled && control.Kind != toolkit::ControlKind::Label &&
+            control.Kind != toolkit::ControlKind::GroupBox) {
+            stops.push_back(control.Id);
+        }
+    }
+    stops.push_back(0);
+    return stops;
+}
+
+// One press of the key after another, from where the focus is: the ids it went to.
+std::vector<int> Walk(ScriptedWin32Backend& backend, std::size_t presses, bool shift) {
+    std::vector<int> visited;
+    for (std::size_t press = 0; press < presses; ++press) {
+        backend.PressKey(VK_TAB, shift);
+        visited.push_back(ScriptedWin32Backend::FocusId());
+    }
+    return visited;
+}
+
+TEST_F(Win32OptionsTest, TabCyclesThroughTheDialogAndThePageShownAndCtrlKeysSwitchPages) {
+    Run([&](Driver& user) {
+        EXPECT_EQ(ScriptedWin32Backend::FocusId(), IDC_DEFAULT_TRAY) << "the initial focus";
+        for (const int page : {0, 3}) {
+            ASSERT_TRUE(user.SelectTab(page));
+            // From the first stop once round and back, into the sheet and out of it.
+            std::vector<int> stops = TabStops(user);
+            while (ScriptedWin32Backend::FocusId() != stops.front()) {
+                backend.PressKey(VK_TAB);
+            }
+            std::vector<int> forward(stops.begin() + 1, stops.end());
+            forward.push_back(stops.front());
+            EXPECT_EQ(Walk(backend, stops.size(), false), forward) << "case: page " << page;
+            const std::vector<int> backward(stops.rbegin(), stops.rend());
+            EXPECT_EQ(Walk(backend, stops.size(), true), backward) << "case: page " << page;
+        }
+
+        // The page keys act from a list too, and leave its selection alone.
+        ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "None"));
+        struct Case {
+            int key;
+            bool shift;
+            int page;
+        };
+        const Case cases[] = {
+            {VK_NEXT, false, 0}, {VK_NEXT, false, 1},  {VK_TAB, false, 2},
+            {VK_TAB, true, 1},   {VK_PRIOR, false, 0}, {VK_PRIOR, false, 3},
+        };
+        for (const auto& c : cases) {
+            backend.PressKey(c.key, c.shift, true);
+            EXPECT_EQ(user.ActiveTab(), c.page) << "case: key " << c.key << " to " << c.page;
+            EXPECT_EQ(settings.LastTab(), static_cast<std::uint32_t>(c.page))
+                << "the page saw its activation";
+            EXPECT_EQ(user.State(IDC_DEFAULT_OVERLAY)->Text, "None");
+            EXPECT_EQ(ScriptedWin32Backend::FocusId(), IDC_DEFAULT_OVERLAY);
+        }
+    });
+}
+
+// A multi-line edit in a page takes Escape to its page, which has no Cancel of its own.
+TEST_F(Win32OptionsTest, EscapeInAPagesDescriptionBoxCancels) {
+    EXPECT_EQ(Run([&](Driver& user) {
+                  ASSERT_TRUE(user.SelectTab(1));
+                  while (ScriptedWin32Backend::FocusId() != IDC_COVER_DESCRIPTION) {
+                      backend.PressKey(VK_TAB);
+                  }
+                  backend.PressKey(VK_ESCAPE);
+                  EXPECT_FALSE(user.DialogOpen());
+              }),
+              toolkit::IdCancel);
+}
+
 // Windows leaves out EN_CHANGE for a multi-line edit's WM_SETTEXT and sends it for a
 // single-line one; the toolkit notifies for both, once.
 TEST(Win32EditTest, TextFromCodeNotifiesOnceForEveryKindOfEdit) {
@@ -207,6 +284,34 @@ TEST(Win32EditTest, TextFromCodeNotifiesOnceForEveryKindOfEdit) {
         EXPECT_EQ(dialog.Item<toolkit::Edit>(10).GetText(), "textab");
     });
     dialog.DoModal();
+}
+
+// A client of 800x700 in a frame of 10x30, with bars 20 wide (vertical) and 20 high.
+TEST(Win32ScreenFitTest, TheWindowStaysInsideTheWorkAreaAndScrollsWhatDoesNotFit) {
+    struct Case {
+        const char* name;
+        RECT work;
+        RECT window;
+        bool vscroll;
+        bool hscroll;
+    };
+    const Case cases[] = {
+        {"fits, centred", {0, 0, 1000, 1000}, {95, 135, 905, 865}, false, false},
+        {"below a task bar at the top", {0, 40, 1000, 1040}, {95, 175, 905, 905}, false, false},
+        {"too low", {0, 0, 1366, 600}, {268, 0, 1098, 600}, true, false},
+        {"too low, and the bar makes it too wide", {0, 0, 820, 600}, {0, 0, 820, 600}, true, true},
+        {"too narrow", {100, 0, 700, 1000}, {100, 125, 700, 875}, false, true},
+        {"exactly", {0, 0, 810, 730}, {0, 0, 810, 730}, false, false},
+    };
+    for (const auto& c : cases) {
+        const auto fit = toolkit::win32::FitToWorkArea({800, 700}, {10, 30}, {20, 20}, c.work);
+        EXPECT_EQ(fit.Window.left, c.window.left) << "case: " << c.name;
+        EXPECT_EQ(fit.Window.top, c.window.top) << "case: " << c.name;
+        EXPECT_EQ(fit.Window.right, c.window.right) << "case: " << c.name;
+        EXPECT_EQ(fit.Window.bottom, c.window.bottom) << "case: " << c.name;
+        EXPECT_EQ(fit.VScroll, c.vscroll) << "case: " << c.name;
+        EXPECT_EQ(fit.HScroll, c.hscroll) << "case: " << c.name;
+    }
 }
 
 struct AddressCase {
