@@ -99,12 +99,12 @@ package: build
 # Pictures of each page, of the Qt dialog and of the Windows one, in $(BUILD)/screenshots.
 screenshots: screenshots-qt screenshots-windows
 
-# The Qt dialog under Xvfb, one picture per page, in $(BUILD)/screenshots/qt.
+# The Qt dialog under Xvfb, one picture per page and one of the whole screen, for each screen
+# size and scale in $(BUILD)/screenshots/qt/<size>@<scale>.
 screenshots-qt: build
 	@examples/install-demo.sh --fresh $(abspath $(BUILD))/screenshots/qt/demo >/dev/null
-	@VARNAK_REGISTRY=$(abspath $(BUILD))/screenshots/qt/demo/registry.reg QT_QPA_PLATFORM=xcb \
-	    xvfb-run -a -s "-screen 0 1280x1024x24" \
-	    $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
+	@VARNAK_REGISTRY=$(abspath $(BUILD))/screenshots/qt/demo/registry.reg \
+	    scripts/qt-screenshots.sh $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
 
 # varnak.exe and varnak-explain.exe for 64-bit Windows in dist/, and for 32-bit Windows in
 # dist/i686/ (for sites whose product family runs as 32-bit programs; it can't be run on this

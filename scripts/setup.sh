@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev clang-tidy cppcheck
           dpkg-dev lintian man-db wixl msitools wine32:i386
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb
-          qt6-base-dev xauth
+          qt6-base-dev xauth x11-utils
           librsvg2-bin python3)
 
 missing=()

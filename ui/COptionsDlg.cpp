@@ -2,8 +2,8 @@
 
 #include "core/NumberText.h"
 #include "platform/files/WholeFile.h"
-#include "ui/ControlIds.h"
 #include "ui/ControlHelpers.h"
+#include "ui/ControlIds.h"
 #include "ui/Templates.h"
 
 namespace varnak {
@@ -49,6 +49,7 @@ COptionsDlg::COptionsDlg(toolkit::Backend& backend, platform::Registry& registry
     OnNotification(ids::IDC_DEFAULT_OVERLAY, Notification::SelChange,
                    [this] { OnOverlaySelChange(); });
     OnNotification(ids::IDC_COPIES, Notification::EditChange, [this] { OnCopiesChange(); });
+    OnNotification(ids::IDC_MANUAL_LINK, Notification::OpenFailed, [this] { OnManualNotOpened(); });
 }
 
 bool COptionsDlg::OnInitDialog() {
@@ -134,17 +135,31 @@ void COptionsDlg::OnCopiesChange() {
     }
 }
 
+void COptionsDlg::OnManualNotOpened() {
+    // Without a browser the link would do nothing visible; the user can still go there.
+    MessageBox(
+        std::string("The online manual could not be opened in a browser. You find it here:") +
+            '\n' + GetBackend().LocationOf(ManualAddress),
+        "ZOR Brevant", toolkit::MessageIcon::Information);
+}
+
 void COptionsDlg::LockCopiesToOne() {
     auto& copies = Item<Edit>(ids::IDC_COPIES);
     copies.SetText("1");
     copies.Enable(false);
 }
 
-void COptionsDlg::UnlockCopies() { GetDlgItem(ids::IDC_COPIES)->Enable(true); }
+void COptionsDlg::UnlockCopies() {
+    GetDlgItem(ids::IDC_COPIES)->Enable(true);
+}
 
-void COptionsDlg::EnableOK() { GetDlgItem(ids::IDC_OK)->Enable(true); }
+void COptionsDlg::EnableOK() {
+    GetDlgItem(ids::IDC_OK)->Enable(true);
+}
 
-void COptionsDlg::DisableOK() { GetDlgItem(ids::IDC_OK)->Enable(false); }
+void COptionsDlg::DisableOK() {
+    GetDlgItem(ids::IDC_OK)->Enable(false);
+}
 
 void COptionsDlg::DisableOKIfNothingSet() {
     if (sheet_.IsEmpty()) {
@@ -152,8 +167,7 @@ void COptionsDlg::DisableOKIfNothingSet() {
     }
 }
 
-void COptionsDlg::ShowMessage(const std::string& text, const std::string& title,
-                              MessageIcon icon) {
+void COptionsDlg::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) {
     MessageBox(text, title, ToolkitIcon(icon));
 }
 

@@ -34,6 +34,8 @@ public:
 
     void OnOverlaySelChange();
     void OnCopiesChange();
+    // A click on the manual link that found no browser: says where the manual is.
+    void OnManualNotOpened();
 
     // Called back by the pages.
     void LockCopiesToOne();
@@ -43,8 +45,7 @@ public:
     void DisableOKIfNothingSet();
 
     // The ticket writer reports through the dialog.
-    void ShowMessage(const std::string& text, const std::string& title,
-                     MessageIcon icon) override;
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
 
     CPropSheet& Sheet() { return sheet_; }
 

@@ -3,6 +3,9 @@
 #include "core/NumberText.h"
 #include "ui/ControlHelpers.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace varnak {
 namespace {
 
@@ -12,11 +15,32 @@ using toolkit::Edit;
 
 constexpr const char* SeparatorAction = "sep. sheet";
 
+// The widest text a cell of the column can show, so that the column is made wide enough.
+std::string WidestCellOf(int column) {
+    switch (column) {
+    case ActionColumn:
+        return SeparatorAction;
+    case TrayColumn:
+        return std::string(*std::max_element(
+            InputTrayNames.begin(), InputTrayNames.end(),
+            [](std::string_view a, std::string_view b) { return a.size() < b.size(); }));
+    default: // page numbers, overlays and copy counts
+        return FormatUnsigned(std::numeric_limits<std::uint32_t>::max());
+    }
+}
+
 } // namespace
 
 CListPage::CListPage(const toolkit::DialogTemplate& tmpl, const ListPageControls& controls,
                      JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
-    : JobPage(tmpl, settings, owner), controls_(controls), catalog_(registry) {}
+    : JobPage(tmpl, settings, owner), controls_(controls), catalog_(registry) {
+    OnNotification(controls.List, toolkit::Notification::KeyDelete, [this] {
+        // The Delete key does what the Delete button does, while the button is usable.
+        if (Item<Button>(controls_.DeleteButton).IsEnabled()) {
+            Notify(controls_.DeleteButton, toolkit::Notification::Clicked);
+        }
+    });
+}
 
 void CListPage::FillControls(std::span<const ListPageColumn> columns) {
     FillTrayList(Item<ComboBox>(controls_.TrayList));
@@ -24,7 +48,8 @@ void CListPage::FillControls(std::span<const ListPageColumn> columns) {
     auto& list = List();
     int at = 0;
     for (const auto& column : columns) {
-        list.InsertColumn(at++, column.Heading, column.Align, column.WidthPixels);
+        list.InsertColumn(at, column.Heading, column.Align, column.WidthPixels, WidestCellOf(at));
+        ++at;
     }
 }
 

@@ -25,12 +25,8 @@ void Backend::ShowMessage(DialogWindow* owner, const std::string& text, const st
     ShowMessageBox(owner, text, title, icon);
 }
 
-void Backend::OpenUrl(const std::string& address) {
-    if (session_ != nullptr) {
-        session_->OpenUrl(address);
-        return;
-    }
-    OpenInBrowser(address);
+bool Backend::OpenUrl(const std::string& address) {
+    return session_ != nullptr ? session_->OpenUrl(address) : OpenInBrowser(address);
 }
 
 void ClearRadioGroup(const std::vector<std::unique_ptr<Control>>& controls,

@@ -13,7 +13,7 @@ class Dialog;
 class ModalDialog;
 class PropertySheet;
 
-enum class MessageIcon { None, Warning };
+enum class MessageIcon { None, Warning, Information };
 
 // A modal run that the user left without ending the dialog.
 inline constexpr int ResultStillOpen = 0;
@@ -54,7 +54,8 @@ public:
     // In place of a message box and of the browser.
     virtual void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
                              MessageIcon icon) = 0;
-    virtual void OpenUrl(const std::string& address) = 0;
+    // Whether the address counts as opened.
+    virtual bool OpenUrl(const std::string& address) = 0;
 };
 
 // A windowing system. The program uses exactly one, chosen when the application is linked.
@@ -68,11 +69,9 @@ public:
     // x and y place the sheet in the parent's client area, in pixels of the design: the
     // dialog's font on a 96-DPI screen. Backends scale them with the font actually used.
     virtual std::unique_ptr<SheetWindow> CreateSheetWindow(PropertySheet& sheet,
-                                                           DialogWindow& parent, int x,
-                                                           int y) = 0;
-    virtual std::unique_ptr<DialogWindow> CreatePageWindow(const DialogTemplate& tmpl,
-                                                           Dialog& owner, SheetWindow& sheet,
-                                                           int index) = 0;
+                                                           DialogWindow& parent, int x, int y) = 0;
+    virtual std::unique_ptr<DialogWindow>
+    CreatePageWindow(const DialogTemplate& tmpl, Dialog& owner, SheetWindow& sheet, int index) = 0;
 
     // Runs the dialog's window modally until ModalDialog::EndDialog, or, with a session set,
     // until the session returns.
@@ -81,8 +80,11 @@ public:
     // A modal message box with an OK button; owner is null for none.
     void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
                      MessageIcon icon);
-    // Opens a web address in the user's browser.
-    void OpenUrl(const std::string& address);
+    // Opens a web address in the user's browser; false when no browser could be started.
+    bool OpenUrl(const std::string& address);
+    // Where an address leads, as a user would look for it: a local file's full path, or the
+    // address as it stands.
+    virtual std::string LocationOf(const std::string& address) const { return address; }
 
     // With a session set, the modal runs, message boxes and addresses are the session's.
     // Borrowed; null for none.
@@ -92,7 +94,7 @@ protected:
     UserSession* Session() const { return session_; }
     virtual void ShowMessageBox(DialogWindow* owner, const std::string& text,
                                 const std::string& title, MessageIcon icon) = 0;
-    virtual void OpenInBrowser(const std::string& address) = 0;
+    virtual bool OpenInBrowser(const std::string& address) = 0;
 
 private:
     UserSession* session_ = nullptr;

@@ -63,7 +63,7 @@ public:
 
 enum class ColumnAlign { Left, Right, Center };
 
-// A list-view column as it was inserted.
+// A list-view column as it was inserted, with the design's width.
 struct ListColumn {
     std::string Heading;
     ColumnAlign Align = ColumnAlign::Left;
@@ -74,8 +74,10 @@ struct ListColumn {
 // A report-style list view with single selection. Rows and columns count from 0.
 class ListView : public Control {
 public:
+    // widthPixels is the design's width; a backend shows the column wider where its font
+    // needs more room for the heading or for widestCell, the widest text a cell can hold.
     virtual int InsertColumn(int column, std::string_view heading, ColumnAlign align,
-                             int widthPixels) = 0;
+                             int widthPixels, std::string_view widestCell) = 0;
     virtual int GetColumnCount() const = 0;
     // The column's heading, alignment and width; an empty column outside the list.
     virtual ListColumn GetColumn(int column) const = 0;

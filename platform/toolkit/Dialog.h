@@ -20,6 +20,8 @@ enum class Notification {
     SelChange,   // the user picked a combo box item
     EditChange,  // an edit's text changed
     ItemChanged, // a list view's selection changed
+    OpenFailed,  // a link was clicked, and its address could not be opened
+    KeyDelete,   // the user pressed Delete in a list view
 };
 
 inline constexpr int VirtualKeyReturn = 13;

@@ -143,14 +143,18 @@ std::vector<ControlState> VisibleControls(const ModalDialog& dialog) {
     return out;
 }
 
-bool DialogDriver::DialogOpen() const { return dialog_.IsRunning(); }
+bool DialogDriver::DialogOpen() const {
+    return dialog_.IsRunning();
+}
 
 int DialogDriver::ActiveTab() const {
     const PropertySheet* sheet = dialog_.ChildSheet();
     return sheet != nullptr ? sheet->GetActiveIndex() : -1;
 }
 
-std::vector<ControlState> DialogDriver::Controls() const { return VisibleControls(dialog_); }
+std::vector<ControlState> DialogDriver::Controls() const {
+    return VisibleControls(dialog_);
+}
 
 std::optional<ControlState> DialogDriver::State(int id) const {
     auto found = FindUserControl(dialog_, id);
@@ -208,6 +212,10 @@ UserControl DialogDriver::EnterTarget(int id) const {
         return {nullptr, "control " + std::to_string(id) + " is disabled"};
     }
     return found;
+}
+
+UserControl DialogDriver::DeleteTarget(int id) const {
+    return FindUsableControl(dialog_, id, {ControlKind::ListView});
 }
 
 UserSheet DialogDriver::TabTarget(int index) const {

@@ -60,6 +60,8 @@ public:
     // Presses and releases Enter with the focus in control id.
     virtual ActionResult PressEnter(int id) = 0;
     virtual ActionResult PressEscape() = 0;
+    // Presses and releases Delete with the focus in list view id.
+    virtual ActionResult PressDelete(int id) = 0;
 
     virtual bool DialogOpen() const = 0;
     // The active page of the dialog's property sheet; -1 without one.
@@ -113,6 +115,7 @@ protected:
     UserControl ClickTarget(int id) const;                           // enabled button or link
     UserControl RowTarget(int id, int row) const;                    // Index: row, -1 none
     UserControl EnterTarget(int id) const;                           // any enabled control
+    UserControl DeleteTarget(int id) const;                          // enabled list view
     UserSheet TabTarget(int index) const;
     // Escape goes to whatever has the focus: only an open dialog is needed.
     std::optional<ActionResult> RefuseEscape() const;

@@ -17,8 +17,9 @@ void ScriptedBackend::ShowMessage(DialogWindow*, const std::string& text, const 
     Record({UserEvent::Type::Message, icon, title, text});
 }
 
-void ScriptedBackend::OpenUrl(const std::string& address) {
+bool ScriptedBackend::OpenUrl(const std::string& address) {
     Record({UserEvent::Type::Browse, MessageIcon::None, {}, address});
+    return browserOpens_;
 }
 
 } // namespace varnak::toolkit

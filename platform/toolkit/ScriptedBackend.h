@@ -37,6 +37,9 @@ public:
     // Without a user, a modal run returns at once and leaves the dialog open.
     void SetUser(UserFunction user) { user_ = std::move(user); }
     const std::vector<UserEvent>& Events() const { return events_; }
+    // Whether the addresses the program opens count as opened; false plays a machine on
+    // which no browser can be started.
+    void SetBrowserOpens(bool opens) { browserOpens_ = opens; }
 
 protected:
     // Shows the dialog as the backend needs it for input, then plays user on it through
@@ -48,11 +51,12 @@ private:
     void Run(ModalDialog& dialog) final;
     void ShowMessage(DialogWindow* owner, const std::string& text, const std::string& title,
                      MessageIcon icon) override;
-    void OpenUrl(const std::string& address) final;
+    bool OpenUrl(const std::string& address) final;
 
     std::unique_ptr<Backend> backend_;
     UserFunction user_;
     std::vector<UserEvent> events_;
+    bool browserOpens_ = true;
 };
 
 } // namespace varnak::toolkit

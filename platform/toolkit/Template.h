@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -98,5 +99,11 @@ struct DialogTemplate {
         return nullptr;
     }
 };
+
+// The label that names the input control at index (a combo box, an edit the user can change
+// or a list view), as assistive technology reads it: the nearest label to its left on its
+// first line, or else the caption of the innermost group box around it. Null for another
+// control or one without either.
+const ControlTemplate* LabelOf(const DialogTemplate& tmpl, std::size_t index);
 
 } // namespace varnak::toolkit

@@ -46,6 +46,7 @@ TEST(MessageTexts, EachIsWrittenExactlyOnce) {
              "Couldn't open debug file: ",
              "Number of copies must be larger than zero",
              "Form overlay must be larger than zero",
+             "The online manual could not be opened in a browser. You find it here:",
          }) {
         EXPECT_EQ(Occurrences(sources, '"' + text + '"'), 1u) << "text: " << text;
     }

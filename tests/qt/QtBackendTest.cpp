@@ -2,10 +2,13 @@
 // keys are bent to the toolkit's rules, and whole runs through real input events.
 #include "platform/toolkit/qt/QtBackend.h"
 #include "app/CVarnakApp.h"
+#include "platform/toolkit/qt/QtWindows.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 #include "ui/Templates.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -17,6 +20,7 @@
 
 #include <cmath>
 #include <functional>
+#include <map>
 
 namespace varnak {
 namespace {
@@ -70,7 +74,8 @@ TEST_F(QtBackendTest, ControlsSitOnTheirDialogUnitRectangles) {
         const BaseUnits units = UnitsOf(tmpl);
         ASSERT_GT(units.X, 0);
         ASSERT_GT(units.Y, units.X) << "characters are higher than wide";
-        EXPECT_EQ(WidgetOf(*dialog.Window())->size(),
+        // The controls' area has the design's size, whether or not it scrolls in the window.
+        EXPECT_EQ(Widget(dialog, IDC_OK).parentWidget()->size(),
                   DialogUnitsToPixels({0, 0, tmpl.Width, tmpl.Height}, units).size());
         for (int id : {IDC_COPIES, IDC_OK, IDC_CANCEL, IDC_MANUAL_LINK, IDC_OVERLAY_DESCRIPTION,
                        IDC_SIMPLEX}) {
@@ -107,7 +112,7 @@ TEST_F(QtBackendTest, SheetSitsBetweenTheGroupAndTheButtonsSizedToItsLargestPage
         const QRect group = DialogUnitsToPixels({7, 7, 478, 94}, units);
         EXPECT_GT(place.top(), group.bottom()) << "the sheet overlaps the group";
         EXPECT_LT(place.bottom(), Widget(dialog, IDC_OK).geometry().top());
-        EXPECT_LE(place.right(), window->width());
+        EXPECT_LE(place.right(), sheet->parentWidget()->width());
         const QSize largest =
             DialogUnitsToPixels({0, 0, 441, 245}, UnitsOf(ChapterPrintingTemplate())).size();
         for (int index = 0; index < sheet->count(); ++index) {
@@ -234,8 +239,8 @@ TEST_F(QtBackendTest, ListViewShowsColumnsAsGivenAndNotifiesAfterDeleting) {
     ListDialog dialog(backend->Get());
     backend->SetUser([&](Driver& user) {
         auto& list = dialog.Item<toolkit::ListView>(ListDialog::Rows);
-        list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50);
-        list.InsertColumn(1, "Action", toolkit::ColumnAlign::Left, 80);
+        list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50, "");
+        list.InsertColumn(1, "Action", toolkit::ColumnAlign::Left, 80, "");
         for (const char* page : {"3", "5", "8"}) {
             list.SetItemText(list.InsertItem(list.GetItemCount(), page), 1, "sep. sheet");
         }
@@ -359,6 +364,203 @@ TEST_F(QtBackendTest, ChapterCoverAndFooterRunGivesExampleTwo) {
                           "VARIABLE=#CHAPTERCOPY5#:4\r\n"
                           "VARIABLE=#CHAPTERCOPY6#:1\r\n" +
                           Trailer);
+}
+
+// The keyboard alone, as an operator without a mouse works: keys go to whatever has the
+// focus, and the test looks at the focus and the lists as the operator looks at the screen.
+class Keyboard {
+public:
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+
+    // Tab (or Shift+Tab) until control id has the focus.
+    static void TabTo(int id, bool backwards = false) {
+        for (int presses = 0; presses < 60 && FocusId() != id; ++presses) {
+            Press(backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                  backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        ASSERT_EQ(FocusId(), id) << "Tab never reached control " << id;
+    }
+    // Arrow keys on the focused closed list until it shows text.
+    static void ArrowTo(const char* text) {
+        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        ASSERT_NE(combo, nullptr);
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down}) {
+            for (int presses = 0; presses < 40 && combo->currentText() != text; ++presses) {
+                Press(key);
+            }
+        }
+        ASSERT_EQ(combo->currentText().toStdString(), text);
+    }
+
+private:
+    static int FocusId() { return toolkit::qt::ControlIdOf(QApplication::focusWidget()); }
+};
+
+TEST_F(QtBackendTest, KeyboardOnlyRunGivesExampleOne) {
+    InstallOverlays({{"12.mac", ""}});
+    const std::string ticket = RunProgram([&](Driver& user) {
+        const auto* focus = QApplication::focusWidget();
+        ASSERT_EQ(toolkit::qt::ControlIdOf(focus), IDC_DEFAULT_TRAY) << "the initial focus";
+        Keyboard keys;
+        // The page keys switch pages from the general settings, never touching the list that
+        // has the focus. The chapter page, shown first, holds the copies field at 1.
+        keys.TabTo(IDC_DEFAULT_OVERLAY);
+        Keyboard::Press(Qt::Key_PageDown, Qt::ControlModifier);
+        EXPECT_EQ(user.ActiveTab(), 1);
+        Keyboard::Press(Qt::Key_PageUp, Qt::ControlModifier);
+        Keyboard::Press(Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(user.ActiveTab(), 1);
+        Keyboard::Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        Keyboard::Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_EQ(user.ActiveTab(), 3);
+        EXPECT_EQ(Shown(user, IDC_DEFAULT_OVERLAY).Selection, 0);
+        keys.TabTo(IDC_COPIES, true);
+        Keyboard::Type("2"); // Tab selected the whole text
+        const struct {
+            const char* page;
+            const char* overlay;
+            const char* tray;
+        } entries[] = {{"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
+        for (const auto& entry : entries) {
+            keys.TabTo(IDC_PAGE_NUMBERS); // into the sheet, or back from Apply
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            Keyboard::Type(entry.page);
+            keys.TabTo(IDC_PAGE_OVERLAY);
+            ASSERT_NO_FATAL_FAILURE(Keyboard::ArrowTo(entry.overlay));
+            keys.TabTo(IDC_PAGE_TRAY);
+            ASSERT_NO_FATAL_FAILURE(Keyboard::ArrowTo(entry.tray));
+            keys.TabTo(IDC_PAGE_APPLY);
+            Keyboard::Press(Qt::Key_Return); // swallowed: Apply is pressed by Space
+            EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows.size(), &entry - entries);
+            Keyboard::Press(Qt::Key_Space);
+        }
+        keys.TabTo(IDC_OK); // out of the sheet again
+        Keyboard::Press(Qt::Key_Space);
+    });
+    EXPECT_EQ(ticket, Header +
+                          "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n" +
+                          Trailer);
+}
+
+// Every kind of tab stop shows that it has the focus, the read-only description and the
+// empty list included: what is drawn around it with the focus differs from without.
+TEST_F(QtBackendTest, FocusIsVisibleOnEveryKindOfTabStop) {
+    RunOptions([&](Driver& user, COptionsDlg& dialog) {
+        ASSERT_TRUE(user.SelectTab(3));
+        const toolkit::Dialog& page = dialog.Sheet().GetPage(3);
+        const std::pair<const toolkit::Dialog*, int> stops[] = {
+            {&dialog, IDC_DEFAULT_TRAY},
+            {&dialog, IDC_COPIES},
+            {&dialog, IDC_CANCEL},
+            {&dialog, IDC_MANUAL_LINK},
+            {&dialog, IDC_OVERLAY_DESCRIPTION},
+            {&page, IDC_PAGE_LIST},
+            {&page, IDC_PAGE_DESCRIPTION},
+        };
+        const auto picture = [](QWidget& widget) {
+            QApplication::processEvents();
+            const QRect around = widget.geometry().adjusted(-4, -4, 4, 4);
+            return widget.parentWidget()->grab(around).toImage();
+        };
+        for (const auto& [owner, id] : stops) {
+            QWidget& widget = Widget(*owner, id);
+            widget.setFocus(Qt::OtherFocusReason);
+            const QImage focused = picture(widget);
+            Widget(dialog, IDC_DEFAULT_OVERLAY).setFocus(Qt::OtherFocusReason);
+            EXPECT_NE(focused, picture(widget)) << "control " << id;
+        }
+    });
+}
+
+// Assistive technology reads each input control by its label's text, with its role; list
+// columns hold their headings and the widest cell a job can show.
+TEST_F(QtBackendTest, InputControlsAreNamedAndColumnsFitTheirTexts) {
+    RunOptions([&](Driver& user, COptionsDlg& dialog) {
+        const std::map<ControlKind, QAccessible::Role> roles{
+            {ControlKind::ComboBox, QAccessible::ComboBox},
+            {ControlKind::Edit, QAccessible::EditableText},
+            {ControlKind::ListView, QAccessible::Tree},
+        };
+        for (int tab = 0; tab < 4; ++tab) {
+            ASSERT_TRUE(user.SelectTab(tab));
+            for (const toolkit::Dialog* owner :
+                 {static_cast<toolkit::Dialog*>(&dialog),
+                  static_cast<toolkit::Dialog*>(&dialog.Sheet().GetPage(tab))}) {
+                const auto& controls = owner->Template().Controls;
+                for (std::size_t index = 0; index < controls.size(); ++index) {
+                    const auto* label = toolkit::LabelOf(owner->Template(), index);
+                    if (label == nullptr) {
+                        continue;
+                    }
+                    QAccessibleInterface* access =
+                        QAccessible::queryAccessibleInterface(&Widget(*owner, controls[index].Id));
+                    ASSERT_NE(access, nullptr);
+                    // Qt names a drop-down list on Linux by its value and tells its label
+                    // through the labelled-by relation; the others carry the name itself.
+                    const auto labelledBy = access->relations(QAccessible::Label);
+                    const std::string name =
+                        controls[index].Kind == ControlKind::ComboBox
+                            ? (labelledBy.isEmpty() ? std::string()
+                                                    : labelledBy.front()
+                                                          .first->text(QAccessible::Name)
+                                                          .toStdString())
+                            : access->text(QAccessible::Name).toStdString();
+                    EXPECT_EQ(name, label->Text) << "control " << controls[index].Id;
+                    EXPECT_EQ(access->role(), roles.at(controls[index].Kind))
+                        << "control " << controls[index].Id;
+                }
+            }
+        }
+        const struct {
+            int tab;
+            int list;
+            std::vector<const char*> widest; // per column
+        } lists[] = {
+            {0,
+             IDC_CHAPTER_LIST,
+             {"4294967295", "sep. sheet", "4294967295", "Transparency", "4294967295"}},
+            {3, IDC_PAGE_LIST, {"4294967295", "sep. sheet", "4294967295", "Transparency"}},
+        };
+        for (const auto& c : lists) {
+            ASSERT_TRUE(user.SelectTab(c.tab));
+            auto& view = static_cast<QTreeWidget&>(Widget(dialog.Sheet().GetPage(c.tab), c.list));
+            ASSERT_EQ(view.columnCount(), static_cast<int>(c.widest.size()));
+            for (int column = 0; column < view.columnCount(); ++column) {
+                const int width = view.header()->sectionSize(column);
+                EXPECT_GE(width, view.header()->sectionSizeHint(column))
+                    << "heading of column " << column << " of list " << c.list;
+                EXPECT_GT(width, view.fontMetrics().horizontalAdvance(c.widest[column]) + 4)
+                    << "cell of column " << column << " of list " << c.list;
+            }
+        }
+    });
+}
+
+// The dialog keeps within the room the screen gives it, scrolling where it must.
+TEST(QtFitTest, DialogKeepsWithinTheScreen) {
+    using toolkit::qt::FitDialog;
+    const QSize content(911, 756);
+    const struct {
+        const char* name;
+        QSize room;
+        QSize size;
+    } cases[] = {
+        {"fits", {1900, 1000}, content},
+        {"too_low", {1300, 700}, {911 + 15, 700}},
+        {"too_narrow", {800, 1000}, {800, 756 + 15}},
+        {"too_small", {600, 300}, {600, 300}},
+    };
+    for (const auto& c : cases) {
+        const auto fit = FitDialog(content, c.room, 15);
+        EXPECT_EQ(fit.Size, c.size) << "case: " << c.name;
+        EXPECT_TRUE(QRect(QPoint(), c.room).contains(QRect(QPoint(), fit.Minimum)))
+            << "case: " << c.name;
+        EXPECT_TRUE(QRect(QPoint(), fit.Maximum).contains(QRect(QPoint(), content)))
+            << "case: " << c.name;
+    }
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // varnak-screenshots <directory>: a picture of the dialog on each of its four pages, for a
-// person to look at (make screenshots runs it under Xvfb). Reads the settings and overlays
-// of the registry that VARNAK_REGISTRY names, as the program does.
+// person to look at (make screenshots runs it under Xvfb), and one of the whole screen with
+// the focus moved to OK, which must be in reach. Fails when the dialog doesn't keep within
+// the screen's work area. Reads the settings and overlays of the registry that
+// VARNAK_REGISTRY names, as the program does.
 #include "core/JobSettings.h"
 #include "platform/registry/Registry.h"
 #include "platform/toolkit/Driver.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QWidget>
 
 #include <iostream>
@@ -39,6 +42,35 @@ void FillPage(varnak::toolkit::Driver& user, int page) {
     default:
         break;
     }
+}
+
+int ShowWholeScreen(QWidget& window, QWidget& ok, const QDir& directory) {
+    ok.setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    const QRect area = window.screen()->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    std::cout << "screen " << window.screen()->size().width() << 'x'
+              << window.screen()->size().height() << ", work area " << area.width() << 'x'
+              << area.height() << ", dialog " << frame.width() << 'x' << frame.height() << '\n';
+    const QRect okOnScreen(ok.mapTo(&window, QPoint(0, 0)) + window.geometry().topLeft(),
+                           ok.size());
+    int failures = 0;
+    if (!area.contains(frame)) {
+        std::cerr << "varnak-screenshots: the dialog reaches beyond the work area\n";
+        ++failures;
+    }
+    if (!ok.visibleRegion().boundingRect().contains(ok.rect()) || !area.contains(okOnScreen)) {
+        std::cerr << "varnak-screenshots: OK is not in view with the focus on it\n";
+        ++failures;
+    }
+    const QString file = directory.filePath("screen.png");
+    if (!window.screen()->grabWindow(0).save(file)) {
+        std::cerr << "varnak-screenshots: cannot write " << file.toStdString() << '\n';
+        ++failures;
+    } else {
+        std::cout << file.toStdString() << '\n';
+    }
+    return failures;
 }
 
 } // namespace
@@ -73,6 +105,10 @@ int main(int argc, char** argv) {
             }
             std::cout << file.toStdString() << '\n';
         }
+        user.SelectTab(3);
+        failures +=
+            ShowWholeScreen(*varnak::toolkit::qt::WidgetOf(*dialog.Window()),
+                            *varnak::toolkit::qt::WidgetOf(*dialog.GetDlgItem(IDC_OK)), directory);
     });
     dialog.DoModal();
     return failures == 0 ? 0 : 1;

@@ -49,14 +49,18 @@ DialogTemplate MakeDialogTemplate() {
 }
 
 DialogTemplate MakePageTemplate(int id, std::vector<ControlTemplate> controls) {
-    return {.Id = id, .Caption = "Page " + std::to_string(id), .Width = 100, .Height = 100,
-            .Styles = DialogStyle::Child, .Controls = std::move(controls)};
+    return {.Id = id,
+            .Caption = "Page " + std::to_string(id),
+            .Width = 100,
+            .Height = 100,
+            .Styles = DialogStyle::Child,
+            .Controls = std::move(controls)};
 }
 
 const DialogTemplate DialogTmpl = MakeDialogTemplate();
-const DialogTemplate PageATmpl = MakePageTemplate(
-    901, {{ControlKind::ComboBox, PageCombo, "", Style::None, {}},
-          {ControlKind::Edit, PageEdit, "", Style::None, {}}});
+const DialogTemplate PageATmpl =
+    MakePageTemplate(901, {{ControlKind::ComboBox, PageCombo, "", Style::None, {}},
+                           {ControlKind::Edit, PageEdit, "", Style::None, {}}});
 const DialogTemplate PageBTmpl =
     MakePageTemplate(902, {{ControlKind::ListView, PageRows, "", Style::None, {}}});
 
@@ -113,8 +117,8 @@ public:
         Item<Button>(Off).Enable(false);
         Item<Link>(Manual).SetUrl("https://example.invalid/manual");
         auto& rows = Item<ListView>(Rows);
-        rows.InsertColumn(0, "A", ColumnAlign::Left, 50);
-        rows.InsertColumn(1, "B", ColumnAlign::Right, 50);
+        rows.InsertColumn(0, "A", ColumnAlign::Left, 50, "");
+        rows.InsertColumn(1, "B", ColumnAlign::Right, 50, "");
         for (const char* text : {"r0", "r1", "r2"}) {
             rows.SetItemText(rows.InsertItem(rows.GetItemCount(), text), 1, "b");
         }
@@ -327,9 +331,8 @@ TEST_F(ToolkitTest, MessageBoxesAreRecordedAndAnswered) {
         dialog->MessageBox("Text", "Title", MessageIcon::Warning);
         EXPECT_TRUE(dialog->IsRunning());
     });
-    EXPECT_EQ(backend->Events(),
-              (std::vector<UserEvent>{
-                  {UserEvent::Type::Message, MessageIcon::Warning, "Title", "Text"}}));
+    EXPECT_EQ(backend->Events(), (std::vector<UserEvent>{{UserEvent::Type::Message,
+                                                          MessageIcon::Warning, "Title", "Text"}}));
 }
 
 TEST_F(ToolkitTest, ControlsListsDialogThenActivePageInTemplateOrder) {
@@ -342,8 +345,8 @@ TEST_F(ToolkitTest, ControlsListsDialogThenActivePageInTemplateOrder) {
                                          Manual, Rows, Off, IdOk, IdCancel, PageCombo, PageEdit}));
         const auto rows = user.State(Rows);
         ASSERT_TRUE(rows);
-        EXPECT_EQ(rows->Rows, (std::vector<std::vector<std::string>>{
-                                  {"r0", "b"}, {"r1", "b"}, {"r2", "b"}}));
+        EXPECT_EQ(rows->Rows,
+                  (std::vector<std::vector<std::string>>{{"r0", "b"}, {"r1", "b"}, {"r2", "b"}}));
         const auto choice = user.State(Choice);
         ASSERT_TRUE(choice);
         EXPECT_EQ(choice->Text, "One");

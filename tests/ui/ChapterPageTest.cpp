@@ -182,13 +182,15 @@ INSTANTIATE_TEST_SUITE_P(Typed, ChapterCopyCountTest,
                                            CountCase{"trailing", "3x", 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Delete takes the chapter of the selected row, never "Last".
+// Delete takes the chapter of the selected row, never "Last", also by the Delete key.
 TEST_F(ChapterPageTest, DeleteRemovesTheChapterOfTheSelectedRow) {
     RunDialog([&](Driver& user) {
         Apply(user, "10,10", "2", "None", "None");
         Apply(user, "10", "5", "15", "Bond"); // changes the first chapter for 10 only
         ASSERT_TRUE(user.SelectRow(IDC_CHAPTER_LIST, 2));
         EXPECT_FALSE(Shown(user, IDC_CHAPTER_DELETE).Enabled); // "Last"
+        ASSERT_TRUE(user.PressDelete(IDC_CHAPTER_LIST));
+        EXPECT_EQ(Shown(user, IDC_CHAPTER_LIST).Rows.size(), 3u);
         ASSERT_TRUE(user.SelectRow(IDC_CHAPTER_LIST, 1));
         EXPECT_TRUE(Shown(user, IDC_CHAPTER_DELETE).Enabled);
         ASSERT_TRUE(user.Click(IDC_CHAPTER_DELETE));

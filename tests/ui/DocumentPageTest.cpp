@@ -148,15 +148,20 @@ TEST_F(DocumentPageTest, LaterApplyUpdatesOnlyTheFirstEntryOfANumber) {
     });
 }
 
-// Delete takes the entry of the selected row, so that what stays on screen is what prints.
+// Delete (the key as the button) takes the entry of the selected row, so that what stays on
+// screen is what prints.
 TEST_F(DocumentPageTest, DeleteRemovesTheEntryOfTheSelectedRow) {
     RunDialog([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(DocumentTab));
         Apply(user, "8,5,8", "None", "None");
         Apply(user, "8", "3", "Color"); // changes the first 8 only
+        ASSERT_TRUE(user.SelectRow(IDC_PAGE_LIST, -1));
+        ASSERT_TRUE(user.PressDelete(IDC_PAGE_LIST)); // nothing selected: nothing goes
+        EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows.size(), 3u);
         ASSERT_TRUE(user.SelectRow(IDC_PAGE_LIST, 2));
         EXPECT_TRUE(Shown(user, IDC_PAGE_DELETE).Enabled);
-        ASSERT_TRUE(user.Click(IDC_PAGE_DELETE));
+        // The Delete key does what the button does; the button itself is pressed below.
+        ASSERT_TRUE(user.PressDelete(IDC_PAGE_LIST));
         const Rows expected{{"8", "sep. sheet", "3", "Color"}, {"5", "sep. sheet", "0", "None"}};
         EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows, expected);
         EXPECT_EQ(RowsOfEntries(), expected);

@@ -64,10 +64,12 @@ TEST_F(OptionsDialogTest, LoadedCopiesShowWhenTheSheetOpensElsewhere) {
 }
 
 TEST_F(OptionsDialogTest, StoredLastTabPicksTheStartPageAndOutOfRangeOpensTheFirst) {
-    const std::pair<std::uint32_t, int> cases[] = {{3, 3}, {2, 2}, {4, 0}, {9, 0}, {0xffffffffu, 0}};
+    const std::pair<std::uint32_t, int> cases[] = {
+        {3, 3}, {2, 2}, {4, 0}, {9, 0}, {0xffffffffu, 0}};
     for (const auto& [stored, opened] : cases) {
         Loaded(1, stored);
-        RunDialog([&](Driver& user) { EXPECT_EQ(user.ActiveTab(), opened) << "stored " << stored; });
+        RunDialog(
+            [&](Driver& user) { EXPECT_EQ(user.ActiveTab(), opened) << "stored " << stored; });
         EXPECT_EQ(settings.LastTab(), static_cast<std::uint32_t>(opened)) << "stored " << stored;
     }
 }
@@ -120,8 +122,8 @@ TEST_P(CopiesTest, CopiesFieldDrivesPagesAndOk) {
     });
     EXPECT_EQ(result, c.accepted ? toolkit::IdOk : toolkit::ResultStillOpen);
     EXPECT_EQ(settings.NumberOfCopies(), c.stored);
-    EXPECT_EQ(Messages(), c.accepted ? std::vector<UserEvent>{}
-                                     : std::vector<UserEvent>{CopiesMessage});
+    EXPECT_EQ(Messages(),
+              c.accepted ? std::vector<UserEvent>{} : std::vector<UserEvent>{CopiesMessage});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -223,9 +225,20 @@ TEST_F(OptionsDialogTest, EnterPressesNothingButTheLink) {
         ASSERT_TRUE(user.PressEnter(IDC_MANUAL_LINK));
         ASSERT_TRUE(user.Click(IDC_MANUAL_LINK));
     });
-    const UserEvent browse{UserEvent::Type::Browse, toolkit::MessageIcon::None, "",
-                           ManualAddress};
+    const UserEvent browse{UserEvent::Type::Browse, toolkit::MessageIcon::None, "", ManualAddress};
     EXPECT_EQ(backend->Events(), (std::vector<UserEvent>{browse, browse}));
+}
+
+// Where no browser starts, the link says where the manual is instead of doing nothing.
+TEST_F(OptionsDialogTest, ManualLinkWithoutBrowserSaysWhereTheManualIs) {
+    backend->SetBrowserOpens(false);
+    RunDialog([&](Driver& user) { ASSERT_TRUE(user.Click(IDC_MANUAL_LINK)); });
+    const auto messages = Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Title, "ZOR Brevant");
+    EXPECT_EQ(messages[0].Icon, toolkit::MessageIcon::Information);
+    EXPECT_NE(messages[0].Text.find(backend->Get().LocationOf(ManualAddress)), std::string::npos)
+        << messages[0].Text;
 }
 
 TEST_F(OptionsDialogTest, EscapeCancelsWithoutTicketOrStoring) {

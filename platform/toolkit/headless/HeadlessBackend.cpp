@@ -75,8 +75,11 @@ public:
     void SetUrl(std::string_view address) override { url_ = address; }
     // A click, or Enter while it has the focus.
     void UserActivate() {
-        backend_.OpenUrl(url_);
+        const bool opened = backend_.OpenUrl(url_);
         Notify(Notification::Clicked);
+        if (!opened) {
+            Notify(Notification::OpenFailed);
+        }
     }
 
 private:
@@ -115,8 +118,8 @@ class HeadlessListView : public ControlBase<ListView> {
 public:
     using ControlBase::ControlBase;
 
-    int InsertColumn(int column, std::string_view heading, ColumnAlign align,
-                     int widthPixels) override {
+    int InsertColumn(int column, std::string_view heading, ColumnAlign align, int widthPixels,
+                     std::string_view) override {
         const auto at = static_cast<std::size_t>(std::clamp(column, 0, GetColumnCount()));
         columns_.insert(columns_.begin() + static_cast<std::ptrdiff_t>(at),
                         ListColumn{std::string(heading), align, widthPixels});
@@ -127,9 +130,8 @@ public:
     }
     int GetColumnCount() const override { return static_cast<int>(columns_.size()); }
     ListColumn GetColumn(int column) const override {
-        return column >= 0 && column < GetColumnCount()
-                   ? columns_[static_cast<std::size_t>(column)]
-                   : ListColumn{};
+        return column >= 0 && column < GetColumnCount() ? columns_[static_cast<std::size_t>(column)]
+                                                        : ListColumn{};
     }
     int InsertItem(int row, std::string_view text) override {
         const int at = std::clamp(row, 0, GetItemCount());
@@ -172,9 +174,8 @@ public:
         }
     }
     int GetItemCount() const override { return static_cast<int>(rows_.size()); }
-    int GetNextSelected(int start) const override {
-        return selection_ > start ? selection_ : -1;
-    }
+    int GetNextSelected(int start) const override { return selection_ > start ? selection_ : -1; }
+    void UserPressDelete() { Notify(Notification::KeyDelete); }
     void UserSelectRow(int row) {
         if (row == selection_) {
             return;
@@ -373,6 +374,17 @@ public:
         return ActionResult::Ok();
     }
 
+    ActionResult PressDelete(int id) override {
+        const auto found = DeleteTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        auto& list = static_cast<HeadlessListView&>(*found.Found);
+        list.SetFocus();
+        list.UserPressDelete();
+        return ActionResult::Ok();
+    }
+
 private:
     // What the dialog does with an Enter no filter took: a focused push button is pressed,
     // otherwise OK.
@@ -386,7 +398,6 @@ private:
             dialog_.Notify(target, Notification::Clicked);
         }
     }
-
 };
 
 } // namespace
@@ -396,14 +407,13 @@ std::unique_ptr<DialogWindow> HeadlessBackend::CreateDialogWindow(const DialogTe
     return std::make_unique<Window>(tmpl, owner, *this);
 }
 
-std::unique_ptr<SheetWindow> HeadlessBackend::CreateSheetWindow(PropertySheet&, DialogWindow&,
-                                                                int, int) {
+std::unique_ptr<SheetWindow> HeadlessBackend::CreateSheetWindow(PropertySheet&, DialogWindow&, int,
+                                                                int) {
     return std::make_unique<Sheet>();
 }
 
 std::unique_ptr<DialogWindow> HeadlessBackend::CreatePageWindow(const DialogTemplate& tmpl,
-                                                                Dialog& owner, SheetWindow&,
-                                                                int) {
+                                                                Dialog& owner, SheetWindow&, int) {
     return std::make_unique<Window>(tmpl, owner, *this);
 }
 

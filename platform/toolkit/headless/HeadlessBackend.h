@@ -26,7 +26,7 @@ public:
 protected:
     void ShowMessageBox(DialogWindow*, const std::string&, const std::string&,
                         MessageIcon) override {}
-    void OpenInBrowser(const std::string&) override {}
+    bool OpenInBrowser(const std::string&) override { return true; }
 };
 
 // The headless backend with its user: actions call the controls' user entry points directly.

@@ -22,6 +22,18 @@ int ToPixels(int units, double pixelsPerBase, int unitsPerBase) {
     return static_cast<int>(std::lround(units * pixelsPerBase / unitsPerBase));
 }
 
+QMessageBox::Icon MessageBoxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 ModalDialog& AsModal(Dialog& owner) {
     auto* modal = dynamic_cast<ModalDialog*>(&owner);
     if (modal == nullptr) {
@@ -117,14 +129,19 @@ void QtBackend::RunModal(ModalDialog& dialog) {
 void QtBackend::ShowMessageBox(DialogWindow* owner, const std::string& text,
                                const std::string& title, MessageIcon icon) {
     QWidget* parent = owner != nullptr ? WidgetOf(*owner) : nullptr;
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    ToQt(title), ToQt(text), QMessageBox::Ok,
+    QMessageBox box(MessageBoxIcon(icon), ToQt(title), ToQt(text), QMessageBox::Ok,
                     parent != nullptr ? parent->window() : nullptr);
     box.exec();
 }
 
-void QtBackend::OpenInBrowser(const std::string& address) {
-    QDesktopServices::openUrl(ResolveAddress(address, QCoreApplication::applicationDirPath()));
+bool QtBackend::OpenInBrowser(const std::string& address) {
+    return QDesktopServices::openUrl(
+        ResolveAddress(address, QCoreApplication::applicationDirPath()));
+}
+
+std::string QtBackend::LocationOf(const std::string& address) const {
+    const QUrl url = ResolveAddress(address, QCoreApplication::applicationDirPath());
+    return FromQt(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString());
 }
 
 } // namespace varnak::toolkit::qt

@@ -53,11 +53,12 @@ public:
                                                    SheetWindow& sheet, int index) override;
 
     void RunModal(ModalDialog& dialog) override;
+    std::string LocationOf(const std::string& address) const override;
 
 protected:
     void ShowMessageBox(DialogWindow* owner, const std::string& text, const std::string& title,
                         MessageIcon icon) override;
-    void OpenInBrowser(const std::string& address) override;
+    bool OpenInBrowser(const std::string& address) override;
 };
 
 } // namespace varnak::toolkit::qt

@@ -200,8 +200,11 @@ public:
         : QtControl(context, new LinkWidget(&parent)) {
         W().setText(ToQt(context.Template.Text));
         W().Activated = [this] {
-            OwnerWindow().GetBackend().OpenUrl(url_);
+            const bool opened = OwnerWindow().GetBackend().OpenUrl(url_);
             Notify(Notification::Clicked);
+            if (!opened) {
+                Notify(Notification::OpenFailed);
+            }
         };
     }
     void SetText(std::string_view text) override { W().setText(ToQt(text)); }
@@ -345,12 +348,30 @@ Qt::Alignment AlignmentOf(ColumnAlign align) {
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+// Tells of the Delete key instead of handling it, as a Windows list view does.
+class ListWidget : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    std::function<void()> DeletePressed;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+            event->accept();
+            DeletePressed();
+            return;
+        }
+        QTreeWidget::keyPressEvent(event);
+    }
+};
+
 // A report-style list view: rows of cells under column headings, one row selectable. It
 // notifies whenever the selected row changes, by the user or by deleting it.
-class ListControl : public QtControl<ListView, QTreeWidget> {
+class ListControl : public QtControl<ListView, ListWidget> {
 public:
     ListControl(const ControlContext& context, QWidget& parent)
-        : QtControl(context, new QTreeWidget(&parent)) {
+        : QtControl(context, new ListWidget(&parent)) {
+        W().DeletePressed = [this] { Notify(Notification::KeyDelete); };
         W().setRootIsDecorated(false);
         W().setItemsExpandable(false);
         W().setUniformRowHeights(true);
@@ -371,8 +392,8 @@ public:
     void SetText(std::string_view) override {}
     std::string GetText() const override { return {}; }
 
-    int InsertColumn(int column, std::string_view heading, ColumnAlign align,
-                     int widthPixels) override {
+    int InsertColumn(int column, std::string_view heading, ColumnAlign align, int widthPixels,
+                     std::string_view widestCell) override {
         const int at = std::clamp(column, 0, GetColumnCount());
         columns_.insert(columns_.begin() + at,
                         {ToQt(heading), AlignmentOf(align), align, widthPixels});
@@ -394,7 +415,9 @@ public:
             W().headerItem()->setTextAlignment(index,
                                                columns_[static_cast<std::size_t>(index)].Align);
         }
-        W().header()->resizeSection(at, ScaledWidth(widthPixels));
+        W().header()->resizeSection(
+            at, std::max({ScaledWidth(widthPixels), W().header()->sectionSizeHint(at),
+                          CellWidth(ToQt(widestCell))}));
         return at;
     }
     int GetColumnCount() const override { return static_cast<int>(columns_.size()); }
@@ -484,6 +507,13 @@ private:
         }
         selected_ = now;
         Notify(Notification::ItemChanged);
+    }
+
+    // A cell's text between the margins the style keeps on either side of it.
+    int CellWidth(const QString& text) const {
+        const int margin =
+            W().style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &W()) + 1;
+        return W().fontMetrics().horizontalAdvance(text) + 2 * margin + 2;
     }
 
     std::vector<Column> columns_;

@@ -147,13 +147,24 @@ public:
         return ActionResult::Ok();
     }
 
+    ActionResult PressDelete(int id) override {
+        const auto found = DeleteTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        QWidget* widget = WidgetOf(*found.Found);
+        widget->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(widget, Qt::Key_Delete);
+        Settle();
+        return ActionResult::Ok();
+    }
+
 private:
     // The sheet's window is the parent of every page area.
     static const QtSheetWindow& SheetWindowOf(const PropertySheet& sheet) {
         const PropertyPage& active = sheet.GetPage(sheet.GetActiveIndex());
         return static_cast<const QtPageWindow*>(active.Window())->Sheet();
     }
-
 };
 
 } // namespace

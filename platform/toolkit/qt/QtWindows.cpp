@@ -1,7 +1,17 @@
 #include "platform/toolkit/qt/QtWindows.h"
 
+#include <QApplication>
+#include <QFocusFrame>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTabBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <functional>
 
@@ -21,6 +31,13 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
             return false;
+        }
+        if (const int step = PageStep(*static_cast<QKeyEvent*>(event))) {
+            // Taken before the control sees it, so that no list changes its selection.
+            if (event->type() == QEvent::KeyPress && modal_.IsRunning()) {
+                SwitchPage(step);
+            }
+            return true;
         }
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool enter = IsEnterKey(key);
@@ -54,6 +71,42 @@ public:
     }
 
 private:
+    // Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp to the one
+    // before; 0 for any other key.
+    static int PageStep(const QKeyEvent& key) {
+        const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+        const bool shift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+        if (modifiers == Qt::ControlModifier) {
+            switch (key.key()) {
+            case Qt::Key_Tab:
+            case Qt::Key_PageDown:
+                return 1;
+            case Qt::Key_PageUp:
+                return -1;
+            default:
+                return 0;
+            }
+        }
+        return shift && (key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Tab) ? -1 : 0;
+    }
+
+    // As a click on the tab does; a focus left on the page that went away moves to the tabs.
+    void SwitchPage(int step) {
+        PropertySheet* sheet = modal_.ChildSheet();
+        const auto* dialog = static_cast<QtDialogWindow*>(modal_.Window());
+        if (sheet == nullptr || sheet->GetPageCount() == 0 || dialog == nullptr) {
+            return;
+        }
+        const int count = sheet->GetPageCount();
+        sheet->SetActivePage(((sheet->GetActiveIndex() + step) % count + count) % count);
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr || !focus->isVisible()) {
+            if (auto* tabs = dialog->Widget()->findChild<QTabWidget*>()) {
+                tabs->tabBar()->setFocus(Qt::TabFocusReason);
+            }
+        }
+    }
+
     int FocusId() const {
         const auto* dialog = static_cast<QtDialogWindow*>(modal_.Window());
         return dialog != nullptr && dialog->Widget() != nullptr
@@ -89,20 +142,67 @@ private:
     QSize size_;
 };
 
-// The dialog's frame: the close box cancels through the dialog's own handling.
+// The dialog's frame: the close box cancels through the dialog's own handling. Its content
+// scrolls where the screen is too small for it.
 class DialogWidget : public QDialog {
 public:
     DialogWidget()
         : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {}
     std::function<void()> Cancelled;
+    QScrollArea* Scroll = nullptr;
 
     void reject() override {
         if (Cancelled) {
             Cancelled();
         }
     }
+
+    void setVisible(bool visible) override {
+        if (visible && !isVisible()) {
+            FitToScreen();
+        }
+        QDialog::setVisible(visible);
+    }
+
+private:
+    void FitToScreen() {
+        const QScreen* where = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+        if (where == nullptr || Scroll == nullptr || Scroll->widget() == nullptr) {
+            return;
+        }
+        // The frame isn't known before the window manager has framed the window.
+        const int title =
+            std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight), fontMetrics().height() + 12);
+        constexpr int Border = 4;
+        const QRect area = where->availableGeometry();
+        const QSize room(area.width() - 2 * Border, area.height() - title - Border);
+        const DialogFit fit = FitDialog(Scroll->widget()->size(), room,
+                                        style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        setMinimumSize(fit.Minimum);
+        setMaximumSize(fit.Maximum);
+        resize(fit.Size);
+    }
 };
+
+// Draws the focus around the controls whose style shows none of its own: read-only text
+// and list views, empty or without a current row.
+class FocusRing : public QFocusFrame {
+public:
+    using QFocusFrame::QFocusFrame;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
+
+bool ShowsNoFocusOfItsOwn(const QWidget* widget) {
+    const auto* text = qobject_cast<const QPlainTextEdit*>(widget);
+    return (text != nullptr && text->isReadOnly()) || qobject_cast<const QTreeWidget*>(widget);
+}
 
 QSize PixelSize(const DialogTemplate& tmpl) {
     return DialogUnitsToPixels({0, 0, tmpl.Width, tmpl.Height}, MeasureBaseUnits(DialogFont(tmpl)))
@@ -110,6 +210,22 @@ QSize PixelSize(const DialogTemplate& tmpl) {
 }
 
 } // namespace
+
+DialogFit FitDialog(QSize content, QSize room, int scrollBar) {
+    QSize size = content;
+    const bool tall = content.height() > room.height();
+    const bool wide = content.width() + (tall ? scrollBar : 0) > room.width();
+    if (tall) {
+        size.rwidth() += scrollBar;
+    }
+    if (wide) {
+        size.rheight() += scrollBar;
+    }
+    const QSize fitted = size.boundedTo(room.expandedTo(QSize(1, 1)));
+    const QSize most = content + QSize(scrollBar, scrollBar);
+    return {fitted, fitted.boundedTo(QSize(MinimumDialogWidth, MinimumDialogHeight)),
+            tall || wide ? most : content};
+}
 
 int ControlIdOf(const QWidget* widget) {
     for (; widget != nullptr; widget = widget->parentWidget()) {
@@ -147,6 +263,22 @@ void QtWindow::BuildControls(const DialogTemplate& tmpl, QWidget& parent) {
         widget->show();
         controls_.push_back(std::move(control));
     }
+    NameByLabels(tmpl);
+}
+
+void QtWindow::NameByLabels(const DialogTemplate& tmpl) {
+    for (std::size_t index = 0; index < controls_.size(); ++index) {
+        const ControlTemplate* label = LabelOf(tmpl, index);
+        if (label == nullptr) {
+            continue;
+        }
+        QWidget* widget = WidgetOf(*controls_[index]);
+        widget->setAccessibleName(ToQt(label->Text));
+        const auto labelIndex = static_cast<std::size_t>(label - tmpl.Controls.data());
+        if (auto* text = qobject_cast<QLabel*>(WidgetOf(*controls_[labelIndex]))) {
+            text->setBuddy(widget);
+        }
+    }
 }
 
 void QtWindow::ClearRadioGroup(const Control& clicked) {
@@ -181,8 +313,33 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& tmpl, ModalDialog& owner, B
     dialog->setWindowTitle(ToQt(tmpl.Caption));
     dialog->setFont(DialogFont(tmpl));
     dialog->setModal(true);
-    dialog->setFixedSize(PixelSize(tmpl));
-    BuildControls(tmpl, *dialog);
+    // The focus is drawn from the start, not only once the user has pressed Tab.
+    dialog->setAttribute(Qt::WA_KeyboardFocusChange);
+    auto* scroll = new QScrollArea(dialog);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(false);
+    auto* content = new QWidget();
+    content->setFixedSize(PixelSize(tmpl));
+    scroll->setWidget(content);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    dialog->Scroll = scroll;
+    content_ = content;
+    BuildControls(tmpl, *content);
+    auto* ring = new FocusRing(dialog);
+    ring->hide();
+    QObject::connect(qApp, &QApplication::focusChanged, dialog,
+                     [dialog, scroll, ring](QWidget*, QWidget* now) {
+                         const bool ours = now != nullptr && scroll->widget()->isAncestorOf(now);
+                         if (ours) {
+                             // Qt forgets that the focus is to be drawn after a click.
+                             dialog->setAttribute(Qt::WA_KeyboardFocusChange);
+                             scroll->ensureWidgetVisible(now, 8, 8);
+                         }
+                         ring->setWidget(ours && ShowsNoFocusOfItsOwn(now) ? now : nullptr);
+                     });
     // Keys that reach the dialog itself (from the sheet's tab bar, say) follow the rules too.
     dialog->installEventFilter(new KeyRouter(owner, nullptr, false, dialog));
 }
@@ -211,7 +368,7 @@ QtPageWindow::~QtPageWindow() {
 
 QtSheetWindow::QtSheetWindow(PropertySheet& sheet, QtDialogWindow& parent, int x, int y)
     : sheet_(sheet), parent_(parent) {
-    QDialog* dialog = parent.Widget();
+    QWidget* dialog = parent.Content();
     tabs_ = new SheetTabs(dialog);
     QSize largest;
     for (int index = 0; index < sheet.GetPageCount(); ++index) {

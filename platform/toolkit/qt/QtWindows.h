@@ -39,6 +39,8 @@ public:
 
 protected:
     void DestroyControls();
+    // Gives each input control its label's text as its accessible name.
+    void NameByLabels(const DialogTemplate& tmpl);
 
 private:
     Dialog& owner_;
@@ -55,9 +57,13 @@ public:
     ~QtDialogWindow() override;
     void EndModal(int result) override;
     QDialog* Widget() const { return dialog_; }
+    // What holds the controls and the sheet, at the design's size; it scrolls in the dialog
+    // where the screen is smaller.
+    QWidget* Content() const { return content_; }
 
 private:
     QPointer<QDialog> dialog_;
+    QPointer<QWidget> content_;
 };
 
 // A tab widget whose tab bar the driver may click.
@@ -98,6 +104,19 @@ private:
     QtSheetWindow& sheet_;
     QPointer<QWidget> area_;
 };
+
+// The sizes of a dialog whose content is content, on a screen with room for the window
+// (its work area less the frame): it shows all of the content where it fits, and scrolls
+// with scroll bars scrollBar wide where it doesn't; the user may make it smaller, down to a
+// minimum, or larger, up to the whole content.
+struct DialogFit {
+    QSize Size;
+    QSize Minimum;
+    QSize Maximum;
+};
+inline constexpr int MinimumDialogWidth = 320;
+inline constexpr int MinimumDialogHeight = 240;
+DialogFit FitDialog(QSize content, QSize room, int scrollBar);
 
 // The id of the control a widget (or one of its parents) shows, or NoId.
 int ControlIdOf(const QWidget* widget);

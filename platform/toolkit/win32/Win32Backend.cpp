@@ -29,7 +29,22 @@ bool IsWithin(HWND ancestor, HWND hwnd) {
 }
 
 UINT MessageBoxType(MessageIcon icon) {
-    return MB_OK | (icon == MessageIcon::Warning ? MB_ICONWARNING : 0);
+    switch (icon) {
+    case MessageIcon::Warning:
+        return MB_OK | MB_ICONWARNING;
+    case MessageIcon::Information:
+        return MB_OK | MB_ICONINFORMATION;
+    case MessageIcon::None:
+        break;
+    }
+    return MB_OK;
+}
+
+std::wstring ProgramDirectory() {
+    std::wstring program(MAX_PATH, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
+    program.resize(std::min(program.find_last_of(L'\\'), program.size()));
+    return program;
 }
 
 Win32Backend::Win32Backend() {
@@ -230,12 +245,16 @@ void Win32Backend::ShowMessageBox(DialogWindow* owner, const std::string& text,
                 Widen(title).c_str(), MessageBoxType(icon));
 }
 
-void Win32Backend::OpenInBrowser(const std::string& address) {
-    std::wstring program(MAX_PATH, L'\0');
-    program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
-    program.resize(std::min(program.find_last_of(L'\\'), program.size()));
-    ShellExecuteW(nullptr, L"open", ResolveAddress(address, program).c_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+bool Win32Backend::OpenInBrowser(const std::string& address) {
+    // ShellExecuteW reports success with a value above 32.
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", ResolveAddress(address, ProgramDirectory()).c_str(),
+                      nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+std::string Win32Backend::LocationOf(const std::string& address) const {
+    return Narrow(ResolveAddress(address, ProgramDirectory()));
 }
 
 std::wstring ResolveAddress(const std::string& address, const std::wstring& programDirectory) {

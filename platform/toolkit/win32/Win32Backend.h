@@ -46,6 +46,7 @@ public:
                                                    SheetWindow& sheet, int index) override;
 
     void RunModal(ModalDialog& dialog) override;
+    std::string LocationOf(const std::string& address) const override;
 
     // One message of the modal loop: key filters, dialog manager, dispatch, and the
     // notifications that are due afterwards.
@@ -71,7 +72,7 @@ public:
 protected:
     void ShowMessageBox(DialogWindow* owner, const std::string& text, const std::string& title,
                         MessageIcon icon) override;
-    void OpenInBrowser(const std::string& address) override;
+    bool OpenInBrowser(const std::string& address) override;
 
 private:
     void AfterDispatch();

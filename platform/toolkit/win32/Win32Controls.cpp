@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace varnak::toolkit::win32 {
 namespace {
@@ -101,8 +102,11 @@ public:
     void SetUrl(std::string_view address) override { url_ = address; }
     void OnNotify(const NMHDR& header) override {
         if (header.code == NM_CLICK || header.code == NM_RETURN) {
-            OwnerWindow().Backend().OpenUrl(url_);
+            const bool opened = OwnerWindow().Backend().OpenUrl(url_);
             Notify(Notification::Clicked);
+            if (!opened) {
+                Notify(Notification::OpenFailed);
+            }
         }
     }
 
@@ -157,13 +161,14 @@ public:
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     }
 
-    int InsertColumn(int column, std::string_view heading, ColumnAlign align,
-                     int widthPixels) override {
+    int InsertColumn(int column, std::string_view heading, ColumnAlign align, int widthPixels,
+                     std::string_view widestCell) override {
         std::wstring text = Widen(heading);
         LVCOLUMNW col{};
         col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         col.fmt = Format(align);
-        col.cx = widthPixels;
+        col.cx = std::max({widthPixels, TextWidth(text) + HeadingPadding,
+                           TextWidth(Widen(widestCell)) + CellPadding});
         col.pszText = text.data();
         col.iSubItem = column;
         if (column == 0 && align != ColumnAlign::Left && GetColumnCount() == 0) {
@@ -175,10 +180,15 @@ public:
             col.iSubItem = 1;
             Send(LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
             Send(LVM_DELETECOLUMN, 0);
+            designWidths_.insert(designWidths_.begin(), widthPixels);
             return 0;
         }
-        return static_cast<int>(
+        const int at = static_cast<int>(
             Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
+        if (at >= 0) {
+            designWidths_.insert(designWidths_.begin() + at, widthPixels);
+        }
+        return at;
     }
     int GetColumnCount() const override {
         const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
@@ -195,7 +205,7 @@ public:
         col.pszText = heading;
         col.cchTextMax = 256;
         Send(LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
-        return {Narrow(heading), Align(col.fmt), col.cx};
+        return {Narrow(heading), Align(col.fmt), designWidths_[static_cast<std::size_t>(column)]};
     }
     int InsertItem(int row, std::string_view text) override {
         std::wstring wide = Widen(text);
@@ -238,6 +248,13 @@ public:
             Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(LVNI_SELECTED, 0)));
     }
 
+    void OnNotify(const NMHDR& header) override {
+        if (header.code == LVN_KEYDOWN &&
+            reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) {
+            Notify(Notification::KeyDelete);
+        }
+    }
+
     void CheckSelection() override {
         const int row = GetNextSelected(-1);
         const LPARAM key = row < 0 ? NoKey : KeyOf(row);
@@ -249,6 +266,14 @@ public:
 
 private:
     static constexpr LPARAM NoKey = -1;
+    // Room a list view keeps beside a heading's and a cell's text.
+    static constexpr int HeadingPadding = 16;
+    static constexpr int CellPadding = 14;
+
+    int TextWidth(const std::wstring& text) const {
+        return static_cast<int>(
+            Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    }
 
     static int Format(ColumnAlign align) {
         switch (align) {
@@ -281,6 +306,7 @@ private:
 
     LPARAM nextKey_ = 0;
     LPARAM selectedKey_ = NoKey;
+    std::vector<int> designWidths_; // as inserted, column by column
 };
 
 } // namespace

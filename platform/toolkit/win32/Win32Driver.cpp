@@ -15,7 +15,8 @@
 namespace varnak::toolkit::win32 {
 namespace {
 
-const auto* const WarningIcon = MAKEINTRESOURCEW(32515); // IDI_WARNING
+const auto* const WarningIcon = MAKEINTRESOURCEW(32515);     // IDI_WARNING
+const auto* const InformationIcon = MAKEINTRESOURCEW(32516); // IDI_INFORMATION
 
 // The message box that the program is showing: read back from its window when it is
 // initialised, then answered with OK.
@@ -37,9 +38,12 @@ BOOL CALLBACK ReadMessageBoxChild(HWND child, LPARAM param) {
     if ((style & SS_TYPEMASK) == SS_ICON) {
         const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         // Not shown yet, so the style says whether the box keeps its icon.
-        if (icon != nullptr && (style & WS_VISIBLE) != 0 &&
-            icon == LoadIconW(nullptr, WarningIcon)) {
-            capture.Event.Icon = MessageIcon::Warning;
+        if (icon != nullptr && (style & WS_VISIBLE) != 0) {
+            if (icon == LoadIconW(nullptr, WarningIcon)) {
+                capture.Event.Icon = MessageIcon::Warning;
+            } else if (icon == LoadIconW(nullptr, InformationIcon)) {
+                capture.Event.Icon = MessageIcon::Information;
+            }
         }
         return TRUE;
     }
@@ -242,6 +246,17 @@ public:
         }
         Focus(HandleOf(*found.Found));
         SendKey(VK_RETURN);
+        backend_.PumpPending();
+        return ActionResult::Ok();
+    }
+
+    ActionResult PressDelete(int id) override {
+        const auto found = DeleteTarget(id);
+        if (!found.Found) {
+            return ActionResult::Refused(found.Reason);
+        }
+        Focus(HandleOf(*found.Found));
+        SendKey(VK_DELETE);
         backend_.PumpPending();
         return ActionResult::Ok();
     }
