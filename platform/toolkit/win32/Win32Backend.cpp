@@ -6,6 +6,7 @@
 #include <commctrl.h>
 // prsht.h names its function PropertySheet, like the toolkit's class.
 #undef PropertySheet
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -48,13 +49,19 @@ std::wstring ProgramDirectory() {
 }
 
 Win32Backend::Win32Backend() {
+    // Assistive technology gets the controls' accessible objects through COM.
+    comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS;
     InitCommonControlsEx(&controls);
 }
 
-Win32Backend::~Win32Backend() = default;
+Win32Backend::~Win32Backend() {
+    if (comInitialised_) {
+        CoUninitialize();
+    }
+}
 
 HWND Win32Backend::Handle(const DialogWindow& window) {
     return static_cast<const Win32Window&>(window).Handle();

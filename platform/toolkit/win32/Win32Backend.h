@@ -86,6 +86,7 @@ private:
     std::map<const PropertySheet*, Win32Sheet*> sheets_;
     std::vector<ModalDialog*> running_;
     std::exception_ptr error_;
+    bool comInitialised_ = false;
 };
 
 // What the manual link opens: a web address or an absolute path as it is; a relative path

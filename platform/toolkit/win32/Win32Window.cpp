@@ -1,6 +1,7 @@
 #include "platform/toolkit/win32/Win32Window.h"
 
 #include "platform/toolkit/win32/ScreenFit.h"
+#include "platform/toolkit/win32/Win32Accessible.h"
 #include "platform/toolkit/win32/Win32Backend.h"
 
 #include <commctrl.h>
@@ -33,6 +34,7 @@ Win32Window::Win32Window(Win32Backend& backend, const DialogTemplate& tmpl, Dial
                          TemplateRole role, HWND parent)
     : backend_(backend), owner_(owner), role_(role) {
     hwnd_ = CreateFromTemplate(BuildDialogTemplate(tmpl, role), parent, Proc, this, tmpl.Id);
+    NameControlsByTheirLabels(tmpl);
     for (const auto& control : tmpl.Controls) {
         if (control.Id == NoId) {
             continue;
@@ -42,6 +44,44 @@ Win32Window::Win32Window(Win32Backend& backend, const DialogTemplate& tmpl, Dial
         }
     }
     backend_.Register(this);
+}
+
+void Win32Window::NameControlsByTheirLabels(const DialogTemplate& tmpl) {
+    // The windows as the dialog manager made them: one per control, in template order.
+    std::vector<HWND> windows;
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        windows.push_back(child);
+    }
+    if (windows.size() != tmpl.Controls.size()) {
+        return;
+    }
+    for (std::size_t index = 0; index < windows.size(); ++index) {
+        const ControlTemplate* label = LabelOf(tmpl, index);
+        if (label == nullptr) {
+            continue;
+        }
+        const HWND labelWindow = windows[static_cast<std::size_t>(label - tmpl.Controls.data())];
+        const HWND control = windows[index];
+        wchar_t className[64] = {};
+        GetClassNameW(control, className, 64);
+        names_.push_back(std::make_unique<AccessibleName>(
+            AccessibleName{Widen(label->Text), AccessibleRoleOf(className)}));
+        AnswerWithName(control, *names_.back());
+        const HWND before = GetWindow(control, GW_HWNDPREV);
+        if (before == labelWindow) {
+            continue;
+        }
+        // Oleacc names a control by the label just before it, too. A label is no tab stop,
+        // so the tab order stays; it starts a group where its control did, so that it joins
+        // no radio group before it.
+        if ((GetWindowLongPtrW(control, GWL_STYLE) & WS_GROUP) != 0) {
+            SetWindowLongPtrW(labelWindow, GWL_STYLE,
+                              GetWindowLongPtrW(labelWindow, GWL_STYLE) | WS_GROUP);
+        }
+        SetWindowPos(labelWindow, before != nullptr ? before : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 Win32Window::~Win32Window() {

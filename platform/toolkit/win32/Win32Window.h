@@ -4,6 +4,7 @@
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/win32/DialogResource.h"
+#include "platform/toolkit/win32/Win32Accessible.h"
 #include "platform/toolkit/win32/Win32Controls.h"
 
 #include <memory>
@@ -51,6 +52,8 @@ public:
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Each input control answers assistive technology with its label's text (LabelOf).
+    void NameControlsByTheirLabels(const DialogTemplate& tmpl);
     void CancelFromKeyboard();
     void OnScroll(int bar, int request);
     void ScrollTo(int bar, int position);
@@ -60,6 +63,8 @@ private:
     Win32Backend& backend_;
     Dialog& owner_;
     TemplateRole role_;
+    // Read by the controls' windows until they are destroyed, with hwnd_.
+    std::vector<std::unique_ptr<AccessibleName>> names_;
     HWND hwnd_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
 };

@@ -3,6 +3,7 @@
 #include "platform/toolkit/win32/Win32Backend.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/Driver.h"
+#include "platform/toolkit/win32/DialogResource.h"
 #include "platform/toolkit/win32/ScreenFit.h"
 #include "platform/toolkit/win32/Win32Driver.h"
 #include "tests/platform/RegistrySandbox.h"
@@ -15,7 +16,9 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -229,6 +232,130 @@ TEST_F(Win32OptionsTest, TabCyclesThroughTheDialogAndThePageShownAndCtrlKeysSwit
             EXPECT_EQ(ScriptedWin32Backend::FocusId(), IDC_DEFAULT_OVERLAY);
         }
     });
+}
+
+// The window of control id in the dialog or in the page shown.
+HWND ControlWindow(HWND dialog, int id) {
+    if (const HWND own = GetDlgItem(dialog, id)) {
+        return own;
+    }
+    const HWND sheet = FindWindowExW(dialog, nullptr, L"#32770", nullptr);
+    for (HWND page = FindWindowExW(sheet, nullptr, L"#32770", nullptr); page != nullptr;
+         page = FindWindowExW(sheet, page, L"#32770", nullptr)) {
+        if (IsWindowVisible(page) != FALSE && GetDlgItem(page, id) != nullptr) {
+            return GetDlgItem(page, id);
+        }
+    }
+    return nullptr;
+}
+
+// What a screen reader gets for the control: its name and role through oleacc.
+std::pair<std::wstring, long> Announced(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return {L"(no accessible object)", 0};
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    VARIANT role{};
+    std::wstring text = object->get_accName(self, &name) == S_OK ? name : L"(no name)";
+    SysFreeString(name);
+    const long roleId = object->get_accRole(self, &role) == S_OK ? role.lVal : 0;
+    object->Release();
+    return {text, roleId};
+}
+
+// Each column at least the design's width at this DPI, and as wide as the list view itself
+// makes it for its heading (all but the last, which it stretches) and for the widest cells.
+void ExpectColumnsFit(HWND list, const toolkit::ControlState& state,
+                      const std::vector<std::string>& widest) {
+    const int id = state.Id;
+    RECT unit{4, 0, 0, 0}; // the dialog's base unit, in pixels
+    MapDialogRect(GetParent(list), &unit);
+    const double scale = std::max(1.0, unit.right / double(toolkit::DesignBaseUnitX));
+    const int row = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    LVITEMW item{};
+    item.iItem = row;
+    item.mask = LVIF_TEXT;
+    std::wstring first = toolkit::win32::Widen(widest[0]);
+    item.pszText = first.data();
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    for (std::size_t column = 1; column < widest.size(); ++column) {
+        std::wstring text = toolkit::win32::Widen(widest[column]);
+        LVITEMW cell{};
+        cell.iSubItem = static_cast<int>(column);
+        cell.pszText = text.data();
+        SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&cell));
+    }
+    const int count = static_cast<int>(widest.size());
+    for (int column = 0; column < count; ++column) {
+        const auto width = [&] {
+            return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+        };
+        const int given = width();
+        const auto design = state.Columns.at(static_cast<std::size_t>(column)).WidthPixels;
+        EXPECT_GE(given, static_cast<int>(design * scale))
+            << "case: list " << id << " design " << column;
+        const auto needs = [&](int how) {
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, column, how);
+            const int needed = width();
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, column, given);
+            return needed;
+        };
+        EXPECT_GE(given, needs(LVSCW_AUTOSIZE)) << "case: list " << id << " column " << column;
+        if (column + 1 < count) {
+            EXPECT_GE(given, needs(LVSCW_AUTOSIZE_USEHEADER))
+                << "case: list " << id << " heading " << column;
+        }
+    }
+    SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+}
+
+TEST_F(Win32OptionsTest, InputControlsAreNamedByTheirLabelsAndListColumnsFit) {
+    CoInitialize(nullptr);
+    Run([&](Driver& user) {
+        const std::vector<std::string> widestPage{"4294967295", "sep. sheet", "4294967295",
+                                                  "Transparency"};
+        std::vector<std::string> widestChapter = widestPage;
+        widestChapter.push_back("4294967295");
+        struct Case {
+            int page; // -1: the dialog's own
+            int id;
+            const wchar_t* name;
+            long role;
+            const std::vector<std::string>* widest; // list views: their widest cells
+        };
+        const Case cases[] = {
+            {-1, IDC_COPIES, L"Number of copies:", ROLE_SYSTEM_TEXT, nullptr},
+            {-1, IDC_DEFAULT_TRAY, L"Default Input Tray:", ROLE_SYSTEM_COMBOBOX, nullptr},
+            {-1, IDC_STAPLING, L"Stapling:", ROLE_SYSTEM_COMBOBOX, nullptr},
+            {0, IDC_CHAPTER_LIST, L"Settings", ROLE_SYSTEM_LIST, &widestChapter},
+            {0, IDC_CHAPTER_PAGE_NUMBERS, L"Last page number for chapter:", ROLE_SYSTEM_TEXT,
+             nullptr},
+            {0, IDC_REMAINING_COPIES, L"Last chapter copy count:", ROLE_SYSTEM_TEXT, nullptr},
+            {1, IDC_COVER_TRAY, L"Input Tray:", ROLE_SYSTEM_COMBOBOX, nullptr},
+            {3, IDC_PAGE_LIST, L"Settings", ROLE_SYSTEM_LIST, &widestPage},
+            {3, IDC_PAGE_OVERLAY, L"Form Overlay:", ROLE_SYSTEM_COMBOBOX, nullptr},
+        };
+        for (const auto& c : cases) {
+            if (c.page >= 0) {
+                ASSERT_TRUE(user.SelectTab(c.page));
+            }
+            const HWND control = ControlWindow(DialogHandle(), c.id);
+            ASSERT_NE(control, nullptr) << "case: " << c.id;
+            const auto [name, role] = Announced(control);
+            EXPECT_EQ(name, c.name) << "case: " << c.id;
+            EXPECT_EQ(role, c.role) << "case: " << c.id;
+            if (c.widest != nullptr) {
+                ExpectColumnsFit(control, *user.State(c.id), *c.widest);
+            }
+        }
+    });
+    CoUninitialize();
 }
 
 // A multi-line edit in a page takes Escape to its page, which has no Cancel of its own.
