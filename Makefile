@@ -133,13 +133,20 @@ msi: windows
 	    $(BUILD)/dist-i686/packaging/varnak-$(call VERSION_OF,$(BUILD)/dist-i686)-x86.msi dist/
 	@ls dist/varnak-$(call VERSION_OF,$(BUILD)/dist-x86_64)-*.msi
 
-# Pictures of the real dialog under Wine on a virtual display, one per page, in
-# $(BUILD)/screenshots.
+# Pictures of the real dialog under Wine on a virtual display, one per page, at each screen
+# size and DPI, in $(BUILD)/screenshots/windows/<size>-<dpi>dpi.
+WINDOWS_SCREENS ?= 1366x768 1920x1080
+WINDOWS_DPIS    ?= 96 120 144
 screenshots-windows: build
-	@scripts/wine-display.sh /usr/lib/wine/wine64 $(CURDIR)/$(BUILD)/wine-prefix \
-	    $(CURDIR)/$(BUILD)/windows/tests/toolkit/win32/varnak_screenshots.exe
-	@python3 scripts/bmp-to-png.py $(BUILD)/wine-prefix/drive_c/varnak-screenshots \
-	    $(BUILD)/screenshots
+	@for screen in $(WINDOWS_SCREENS); do for dpi in $(WINDOWS_DPIS); do \
+	    rm -rf $(BUILD)/wine-prefix/drive_c/varnak-screenshots; \
+	    VARNAK_SCREEN=$$screen VARNAK_DPI=$$dpi scripts/wine-display.sh /usr/lib/wine/wine64 \
+	        $(CURDIR)/$(BUILD)/wine-prefix \
+	        $(CURDIR)/$(BUILD)/windows/tests/toolkit/win32/varnak_screenshots.exe >/dev/null && \
+	    python3 scripts/bmp-to-png.py $(BUILD)/wine-prefix/drive_c/varnak-screenshots \
+	        $(BUILD)/screenshots/windows/$$screen-$${dpi}dpi || exit 1; \
+	done; done
+	@ls -d $(BUILD)/screenshots/windows/*
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done

@@ -6,7 +6,12 @@
 # (a script that starts Windows programs with arguments of its own) in the same prefix and on
 # the same display, then ends the prefix's wineserver and the Xvfb it started. Fails when any
 # program or the command fails.
+# The screen is VARNAK_SCREEN pixels (1280x1024 unless set) at VARNAK_DPI (Wine's LogPixels,
+# 96 unless set); the DPI is written into the prefix each time, so that a run never inherits
+# the last one's.
 set -euo pipefail
+screen="${VARNAK_SCREEN:-1280x1024}"
+dpi="${VARNAK_DPI:-96}"
 
 wine="$1"
 prefix="$2"
@@ -21,7 +26,7 @@ command=("$@")
 
 fifo="$(mktemp -u)"
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -f "$fifo"' EXIT
 # -displayfd writes the display number once the server accepts clients; the read blocks
@@ -42,6 +47,7 @@ wineserver="$(dirname "$wine")/wineserver"
 # Without a window manager, Wine waits a second for one on every window it hides, unless
 # its windows are unmanaged.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 
 status=0
 for program in "${programs[@]}"; do

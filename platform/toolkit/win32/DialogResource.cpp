@@ -199,7 +199,8 @@ std::vector<std::uint8_t> BuildDialogTemplate(const DialogTemplate& tmpl, Templa
     out.Word(1);      // dlgVer
     out.Word(0xFFFF); // signature: extended template
     out.Dword(0);     // helpID
-    out.Dword(role == TemplateRole::Sheet ? WS_EX_CONTROLPARENT : 0);
+    // The sheet and its pages hold controls of the dialog's own tab cycle.
+    out.Dword(role == TemplateRole::TopLevel ? 0 : WS_EX_CONTROLPARENT);
     out.Dword(DialogStyleOf(tmpl, role));
     const bool withControls = role != TemplateRole::Sheet;
     out.Word(static_cast<std::uint16_t>(withControls ? tmpl.Controls.size() : 0));

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 // prsht.h names its function PropertySheet, like the toolkit's class.
 #undef PropertySheet
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -15,6 +16,11 @@ namespace {
 
 bool IsKeyMessage(const MSG& msg) {
     return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+}
+
+// Whether the key was down when the message being handled was posted.
+bool KeyDown(int virtualKey) {
+    return (GetKeyState(virtualKey) & 0x8000) != 0;
 }
 
 } // namespace
@@ -43,13 +49,19 @@ std::wstring ProgramDirectory() {
 }
 
 Win32Backend::Win32Backend() {
+    // Assistive technology gets the controls' accessible objects through COM.
+    comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS;
     InitCommonControlsEx(&controls);
 }
 
-Win32Backend::~Win32Backend() = default;
+Win32Backend::~Win32Backend() {
+    if (comInitialised_) {
+        CoUninitialize();
+    }
+}
 
 HWND Win32Backend::Handle(const DialogWindow& window) {
     return static_cast<const Win32Window&>(window).Handle();
@@ -83,6 +95,7 @@ Win32Backend::CreatePageWindow(const DialogTemplate& tmpl, Dialog& owner, SheetW
 void Win32Backend::RunModal(ModalDialog& dialog) {
     const HWND hwnd = Handle(*dialog.Window());
     running_.push_back(&dialog);
+    Win32Window::FromHandle(hwnd)->FitToScreen();
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd);
     if (!IsWithin(hwnd, GetFocus())) {
@@ -122,46 +135,88 @@ HWND Win32Backend::SheetTabs(const ModalDialog& dialog) const {
     return found != sheets_.end() ? found->second->Tabs() : nullptr;
 }
 
-bool Win32Backend::OfferToSheet(MSG& msg) {
-    ModalDialog* dialog = RunningDialog();
-    if (dialog == nullptr || dialog->ChildSheet() == nullptr) {
-        return false;
-    }
-    const HWND sheet = SheetHandle(*dialog);
-    return IsWithin(sheet, msg.hwnd) && IsDialogMessageW(sheet, &msg) != FALSE;
+Win32Sheet* Win32Backend::SheetOf(const ModalDialog& dialog) const {
+    auto found = sheets_.find(dialog.ChildSheet());
+    return found != sheets_.end() ? found->second : nullptr;
 }
 
 void Win32Backend::Dispatch(MSG& msg) {
     ModalDialog* dialog = RunningDialog();
     const HWND top =
         dialog != nullptr && dialog->Window() != nullptr ? Handle(*dialog->Window()) : nullptr;
-    bool handled = false;
-    if (IsKeyMessage(msg) && IsWithin(top, msg.hwnd)) {
-        const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
-        const Win32Window* window = Win32Window::FromHandle(top);
-        const auto kind = window != nullptr ? window->KindOf(msg.hwnd) : std::nullopt;
-        if (key && msg.wParam == VK_RETURN && kind == ControlKind::Link) {
-            // The link takes Enter itself, before any filter.
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-            handled = true;
-        } else if (OfferToSheet(msg)) {
-            handled = true;
-        } else if (key) {
-            const KeyMessage message{
-                msg.message == WM_KEYDOWN ? KeyMessage::Type::KeyDown : KeyMessage::Type::KeyUp,
-                static_cast<int>(msg.wParam), window != nullptr ? window->IdOf(msg.hwnd) : NoId};
-            handled = dialog->PreTranslateMessage(message);
-        }
-        if (!handled) {
-            handled = IsDialogMessageW(top, &msg) != FALSE;
-        }
-    }
+    const HWND focus = GetFocus();
+    const bool handled =
+        IsKeyMessage(msg) && IsWithin(top, msg.hwnd) && OfferKey(*dialog, top, msg);
     if (!handled) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (const HWND now = GetFocus(); now != focus && IsWithin(top, now)) {
+        // Where the focus went, on a screen too small for the dialog.
+        Win32Window::FromHandle(top)->ScrollIntoView(now);
+    }
     AfterDispatch();
+}
+
+bool Win32Backend::OfferKey(ModalDialog& dialog, HWND top, MSG& msg) {
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
+    const Win32Window* window = Win32Window::FromHandle(top);
+    const auto kind = window != nullptr ? window->KindOf(msg.hwnd) : std::nullopt;
+    if (key && msg.wParam == VK_RETURN && kind == ControlKind::Link) {
+        // The link takes Enter itself, before any filter.
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        return true;
+    }
+    if (msg.message == WM_KEYDOWN && OfferToSheet(dialog, msg)) {
+        return true;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !KeyDown(VK_CONTROL) &&
+        (SendMessageW(msg.hwnd, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTTAB) ==
+            0) {
+        // One cycle through the dialog and the page shown. Asked from inside a page (a
+        // multi-line edit asks its own page), the dialog manager would stay in that page.
+        SendMessageW(top, WM_NEXTDLGCTL, KeyDown(VK_SHIFT) ? 1 : 0, FALSE);
+        return true;
+    }
+    if (const HWND sheet = SheetHandle(dialog);
+        IsWithin(sheet, msg.hwnd) && IsDialogMessageW(sheet, &msg) != FALSE) {
+        return true;
+    }
+    if (key) {
+        const KeyMessage message{
+            msg.message == WM_KEYDOWN ? KeyMessage::Type::KeyDown : KeyMessage::Type::KeyUp,
+            static_cast<int>(msg.wParam), window != nullptr ? window->IdOf(msg.hwnd) : NoId};
+        if (dialog.PreTranslateMessage(message)) {
+            return true;
+        }
+    }
+    return IsDialogMessageW(top, &msg) != FALSE;
+}
+
+bool Win32Backend::OfferToSheet(const ModalDialog& dialog, const MSG& msg) {
+    Win32Sheet* sheet = SheetOf(dialog);
+    if (sheet == nullptr || !KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) {
+        return false;
+    }
+    int step = 0;
+    switch (msg.wParam) {
+    case VK_TAB:
+        step = KeyDown(VK_SHIFT) ? -1 : 1;
+        break;
+    case VK_NEXT:
+        step = 1;
+        break;
+    case VK_PRIOR:
+        step = -1;
+        break;
+    default:
+        return false;
+    }
+    // Taken before the focused control sees it: on a list, Ctrl+PgDn would move its
+    // selection.
+    sheet->SwitchBy(step);
+    return true;
 }
 
 void Win32Backend::AfterDispatch() {

@@ -24,9 +24,10 @@ UINT MessageBoxType(MessageIcon icon);
 
 // The toolkit on Windows' own dialogs and common controls (version 6): dialogs and pages
 // created from in-memory templates, the property sheet as a child window with a tab per
-// page, and a modal loop that offers keyboard input to the sheet, then to the dialog's key
-// filter, then to the dialog manager. Native notifications are adapted to the toolkit's
-// rules (see Controls.h) where Windows' own differ.
+// page, and a modal loop that offers keyboard input to the sheet (its page-switching keys),
+// then to the dialog's key filter, then to the dialog manager of the whole dialog, so that
+// Tab goes through the dialog and the page shown as one cycle. Native notifications are adapted to
+// the toolkit's rules (see Controls.h) where Windows' own differ.
 //
 // With a session set (ScriptedWin32Backend), the session takes the place of the loop, and
 // message boxes and addresses are its.
@@ -75,12 +76,17 @@ protected:
 
 private:
     void AfterDispatch();
-    bool OfferToSheet(MSG& msg);
+    Win32Sheet* SheetOf(const ModalDialog& dialog) const;
+    // A key message inside the running dialog; true when it was handled here.
+    bool OfferKey(ModalDialog& dialog, HWND top, MSG& msg);
+    // The page-switching keys, from anywhere in the dialog.
+    bool OfferToSheet(const ModalDialog& dialog, const MSG& msg);
 
     std::set<Win32Window*> windows_;
     std::map<const PropertySheet*, Win32Sheet*> sheets_;
     std::vector<ModalDialog*> running_;
     std::exception_ptr error_;
+    bool comInitialised_ = false;
 };
 
 // What the manual link opens: a web address or an absolute path as it is; a relative path

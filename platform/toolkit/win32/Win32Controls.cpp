@@ -9,6 +9,7 @@
 #undef PropertySheet
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -167,8 +168,8 @@ public:
         LVCOLUMNW col{};
         col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         col.fmt = Format(align);
-        col.cx = std::max({widthPixels, TextWidth(text) + HeadingPadding,
-                           TextWidth(Widen(widestCell)) + CellPadding});
+        col.cx = std::max({Scaled(widthPixels), TextWidth(text) + Scaled(HeadingPadding),
+                           TextWidth(Widen(widestCell)) + Scaled(CellPadding)});
         col.pszText = text.data();
         col.iSubItem = column;
         if (column == 0 && align != ColumnAlign::Left && GetColumnCount() == 0) {
@@ -266,9 +267,17 @@ public:
 
 private:
     static constexpr LPARAM NoKey = -1;
-    // Room a list view keeps beside a heading's and a cell's text.
+    // Room a list view keeps beside a heading's and a cell's text, in pixels of the design.
     static constexpr int HeadingPadding = 16;
     static constexpr int CellPadding = 14;
+
+    // Pixels of the design at the dialog's font and DPI, never narrower than the design.
+    int Scaled(int designPixels) const {
+        RECT unit{4, 0, 0, 0}; // one horizontal base unit, in pixels
+        MapDialogRect(GetParent(hwnd_), &unit);
+        const double scale = static_cast<double>(unit.right) / DesignBaseUnitX;
+        return static_cast<int>(std::lround(designPixels * std::max(scale, 1.0)));
+    }
 
     int TextWidth(const std::wstring& text) const {
         return static_cast<int>(

@@ -9,6 +9,9 @@
 // prsht.h names its function PropertySheet, like the toolkit's class.
 #undef PropertySheet
 
+#include <iterator>
+#include <vector>
+
 namespace varnak::toolkit::win32 {
 namespace {
 
@@ -73,15 +76,27 @@ LRESULT CALLBACK CaptureMessageBox(int code, WPARAM wParam, LPARAM lParam) {
 
 // Input as the user gives it: keys through the system's input queue, clicks as the mouse
 // messages that a click posts to the window under the pointer.
-void SendKey(WORD virtualKey) {
-    INPUT input[2] = {};
-    for (auto& in : input) {
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = virtualKey;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+INPUT KeyInput(WORD virtualKey, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+// The key pressed and released while the modifiers are held down.
+void SendKey(WORD virtualKey, const std::vector<WORD>& modifiers = {}) {
+    std::vector<INPUT> input;
+    for (const WORD modifier : modifiers) {
+        input.push_back(KeyInput(modifier, false));
     }
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+    input.push_back(KeyInput(virtualKey, false));
+    input.push_back(KeyInput(virtualKey, true));
+    for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier) {
+        input.push_back(KeyInput(*modifier, true));
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 void SendCharacter(wchar_t character) {
@@ -298,6 +313,30 @@ void ScriptedWin32Backend::Play(ModalDialog& dialog, const UserFunction& user) {
     win32_.PumpPending();
     Win32Driver driver(dialog, win32_);
     user(driver);
+}
+
+void ScriptedWin32Backend::PressKey(int virtualKey, bool shift, bool control) {
+    std::vector<WORD> held;
+    if (control) {
+        held.push_back(VK_CONTROL);
+    }
+    if (shift) {
+        held.push_back(VK_SHIFT);
+    }
+    SendKey(static_cast<WORD>(virtualKey), held);
+    win32_.PumpPending();
+}
+
+void ScriptedWin32Backend::TypeText(std::string_view text) {
+    for (const wchar_t character : Widen(text)) {
+        SendCharacter(character);
+        win32_.PumpPending();
+    }
+}
+
+int ScriptedWin32Backend::FocusId() {
+    const HWND focus = GetFocus();
+    return focus != nullptr ? GetDlgCtrlID(focus) : 0;
 }
 
 void ScriptedWin32Backend::ShowMessage(DialogWindow* owner, const std::string& text,

@@ -3,6 +3,7 @@
 #include "platform/toolkit/ScriptedBackend.h"
 
 #include <string>
+#include <string_view>
 
 namespace varnak::toolkit::win32 {
 
@@ -14,6 +15,16 @@ class Win32Backend;
 class ScriptedWin32Backend : public ScriptedBackend {
 public:
     ScriptedWin32Backend();
+
+    // The keyboard alone, for what the toolkit's driver has no action for (moving the focus,
+    // switching pages by key). Each key goes through the system's input queue and is
+    // dispatched by the modal loop before the call returns.
+    // Presses and releases the key, with Shift and Ctrl held down around it as asked.
+    void PressKey(int virtualKey, bool shift = false, bool control = false);
+    // Types the characters into whatever has the focus.
+    void TypeText(std::string_view text);
+    // The id of the control with the focus; 0 for a window without one (the sheet's tabs).
+    static int FocusId();
 
 protected:
     void Play(ModalDialog& dialog, const UserFunction& user) override;

@@ -4,6 +4,7 @@
 #include "platform/toolkit/Controls.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/win32/DialogResource.h"
+#include "platform/toolkit/win32/Win32Accessible.h"
 #include "platform/toolkit/win32/Win32Controls.h"
 
 #include <memory>
@@ -41,15 +42,29 @@ public:
 
     void CheckListSelections();
 
+    // Top-level dialogs: places the window inside the work area of its monitor; a client
+    // larger than that scrolls.
+    void FitToScreen();
+    // Scrolls a client that scrolls so that the control, one of its own or inside a page,
+    // is in view.
+    void ScrollIntoView(HWND control);
+
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Each input control answers assistive technology with its label's text (LabelOf).
+    void NameControlsByTheirLabels(const DialogTemplate& tmpl);
+    void CancelFromKeyboard();
+    void OnScroll(int bar, int request);
+    void ScrollTo(int bar, int position);
     Win32Item* ItemByHandle(HWND hwnd) const;
     const Control* ControlByHandle(HWND hwnd) const;
 
     Win32Backend& backend_;
     Dialog& owner_;
     TemplateRole role_;
+    // Read by the controls' windows until they are destroyed, with hwnd_.
+    std::vector<std::unique_ptr<AccessibleName>> names_;
     HWND hwnd_ = nullptr;
     std::vector<std::unique_ptr<Control>> controls_;
 };
@@ -64,6 +79,9 @@ public:
     Win32Sheet& operator=(const Win32Sheet&) = delete;
 
     void ShowPage(int index, DialogWindow& page) override;
+    // The page step pages after (before, if negative) the active one, round the tabs, the
+    // way a click on its tab does: for Ctrl+Tab and its kin.
+    void SwitchBy(int step);
     // Puts a page's new window into the display area.
     void Place(HWND page) const;
 
@@ -73,6 +91,8 @@ public:
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // What a tab click and the keyboard do alike.
+    void Activate(int index);
 
     Win32Backend& backend_;
     PropertySheet& sheet_;

@@ -1,6 +1,7 @@
 // varnak_screenshots.exe: the real dialog on the Win32 backend, with the demo overlays and a
 // few entries on every page, pictured page by page as BMP files in C:\varnak-screenshots, for
-// a person to look at. Ends with Cancel, so nothing is saved.
+// a person to look at: the initial focus, each page, the keyboard's focus in a page and on OK,
+// and the whole screen, to show that the dialog fits it. Ends with Cancel, so nothing is saved.
 #include "platform/registry/Registry.h"
 #include "platform/toolkit/Driver.h"
 #include "platform/toolkit/win32/Win32Driver.h"
@@ -79,13 +80,27 @@ bool Capture(HWND window, const std::string& file) {
     return static_cast<bool>(out);
 }
 
-bool Shoot(const std::string& name) {
+// The dialog, or with whole set the screen it is on.
+bool Shoot(const std::string& name, bool whole = false) {
     const HWND dialog = GetActiveWindow();
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine hands what was drawn to the display when the thread waits for messages.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     const std::string file = std::string(OutputDirectory) + "\\" + name + ".bmp";
-    const bool written = Capture(dialog, file);
+    const bool written = Capture(whole ? GetDesktopWindow() : dialog, file);
     std::printf("%s %s\n", written ? "wrote" : "could not write", file.c_str());
     return written;
+}
+
+// Tab, as the user presses it, until the control has the focus; false if it never does.
+bool TabTo(varnak::toolkit::win32::ScriptedWin32Backend& backend, int id) {
+    for (int press = 0; press < 60; ++press) {
+        if (varnak::toolkit::win32::ScriptedWin32Backend::FocusId() == id) {
+            return true;
+        }
+        backend.PressKey(VK_TAB);
+    }
+    return false;
 }
 
 } // namespace
@@ -99,20 +114,24 @@ int main() {
     varnak::JobSettings settings;
     bool ok = true;
     backend.SetUser([&](Driver& user) {
+        ok = Shoot("0-initial-focus") && Shoot("0-initial-screen", true);
         ok = ok && user.Pick(IDC_DEFAULT_OVERLAY, "2") && user.Pick(IDC_DEFAULT_TRAY, "Bond");
         ok = ok && user.Type(IDC_CHAPTER_PAGE_NUMBERS, "10,20") &&
              user.Type(IDC_CHAPTER_COPIES, "2") && user.Pick(IDC_CHAPTER_OVERLAY, "3") &&
              user.Pick(IDC_CHAPTER_TRAY, "Color") && user.Click(IDC_CHAPTER_APPLY);
-        ok = ok && Shoot("0-chapter-printing");
+        ok = ok && Shoot("1-chapter-printing");
         ok = ok && user.SelectTab(1) && user.Pick(IDC_COVER_OVERLAY, "1") &&
-             user.Pick(IDC_COVER_TRAY, "Plain") && Shoot("1-cover-page");
+             user.Pick(IDC_COVER_TRAY, "Plain") && Shoot("2-cover-page");
         ok = ok && user.SelectTab(2) && user.Pick(IDC_FOOTER_OVERLAY, "12") &&
-             Shoot("2-footer-page");
+             Shoot("3-footer-page");
         ok = ok && user.SelectTab(3) && user.Type(IDC_PAGE_NUMBERS, "3,5") &&
              user.Pick(IDC_PAGE_OVERLAY, "12") && user.Pick(IDC_PAGE_TRAY, "Letterhead") &&
              user.Click(IDC_PAGE_APPLY) && user.SelectRow(IDC_PAGE_LIST, 1) &&
-             Shoot("3-document-printing");
-        ok = ok && user.Type(IDC_COPIES, "0") && Shoot("4-no-copies");
+             Shoot("4-document-printing");
+        // The keyboard's focus inside the page, and on OK at the dialog's bottom.
+        ok = ok && TabTo(backend, IDC_PAGE_NUMBERS) && Shoot("5-focus-in-page");
+        ok = ok && TabTo(backend, IDC_OK) && Shoot("6-focus-on-ok") && Shoot("6-screen", true);
+        ok = ok && user.Type(IDC_COPIES, "0") && Shoot("7-no-copies");
         ok = ok && user.PressEscape();
     });
     {

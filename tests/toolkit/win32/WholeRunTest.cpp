@@ -10,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
+
+#include <windows.h>
 
 namespace varnak {
 namespace {
@@ -52,20 +56,47 @@ protected:
 
     // One run of the program as varnak.exe makes it, with its own backend.
     int RunProgram(const std::string& ticket, const toolkit::UserFunction& user) {
-        toolkit::win32::ScriptedWin32Backend backend;
-        backend.SetUser(user);
-        CVarnakApp app(backend.Get(), registry.Registry(), "-R\"" + dir.File(ticket) + "\"");
+        backend.emplace();
+        backend->SetUser(user);
+        CVarnakApp app(backend->Get(), registry.Registry(), "-R\"" + dir.File(ticket) + "\"");
         EXPECT_FALSE(app.InitInstance());
-        EXPECT_TRUE(backend.Events().empty()) << "no message was expected";
+        EXPECT_TRUE(backend->Events().empty()) << "no message was expected";
         return app.DialogResult();
+    }
+
+    // The keyboard of the run going on.
+    void Press(int key, bool shift = false, bool control = false) {
+        backend->PressKey(key, shift, control);
+    }
+    // Tab (Shift+Tab going back) until the control has the focus; false if a round of the
+    // dialog's stops never gets there.
+    bool TabTo(int id, bool back = false) {
+        for (int press = 0; press < 40 && Keys::FocusId() != id; ++press) {
+            Press(VK_TAB, back);
+        }
+        return Keys::FocusId() == id;
+    }
+    // Moves the focused drop-down list to the item with the arrow keys.
+    void ArrowTo(Driver& user, int id, const std::string& item) {
+        const auto state = user.State(id);
+        ASSERT_TRUE(state);
+        const auto at = std::find(state->Items.begin(), state->Items.end(), item);
+        ASSERT_NE(at, state->Items.end()) << item;
+        for (int move = static_cast<int>(at - state->Items.begin()) - state->Selection; move != 0;
+             move += move > 0 ? -1 : 1) {
+            Press(move > 0 ? VK_DOWN : VK_UP);
+        }
+        EXPECT_EQ(user.State(id)->Text, item);
     }
 
     static void Do(const toolkit::ActionResult& result) {
         EXPECT_TRUE(result) << "refused: " << result.Reason;
     }
 
+    using Keys = toolkit::win32::ScriptedWin32Backend;
     test::RegistrySandbox registry;
     test::TempDir dir;
+    std::optional<Keys> backend;
 };
 
 TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
@@ -132,6 +163,43 @@ TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
     });
     EXPECT_EQ(second, toolkit::IdOk);
     EXPECT_EQ(test::ReadFileBytes(dir.Path() / "chapters.tkt"), ChapterExample);
+}
+
+// The first worked example again, by keyboard alone, as the keys come from the keyboard:
+// no clicks and no calls on the controls, only Tab, Shift+Tab, Ctrl+Shift+Tab, the arrow
+// keys, digits and Space.
+TEST_F(WholeRunTest, KeyboardAloneWritesTheFirstWorkedExample) {
+    const int result = RunProgram("keyboard.tkt", [&](Driver& user) {
+        EXPECT_EQ(Keys::FocusId(), IDC_DEFAULT_TRAY) << "the initial focus";
+        Press(VK_TAB, true, true);
+        ASSERT_EQ(user.ActiveTab(), 3) << "Ctrl+Shift+Tab goes round to Document Printing";
+        ASSERT_TRUE(TabTo(IDC_PAGE_NUMBERS)) << "into the sheet";
+        struct Entry {
+            const char* page;
+            const char* overlay;
+            const char* tray;
+        };
+        for (const Entry& entry : {Entry{"3", "None", "None"}, Entry{"5", "12", "Color"},
+                                   Entry{"8", "None", "Letterhead"}}) {
+            ASSERT_TRUE(TabTo(IDC_PAGE_NUMBERS, true));
+            backend->TypeText(entry.page); // over the text that the focus selected
+            ASSERT_TRUE(TabTo(IDC_PAGE_OVERLAY));
+            ArrowTo(user, IDC_PAGE_OVERLAY, entry.overlay);
+            ASSERT_TRUE(TabTo(IDC_PAGE_TRAY));
+            ArrowTo(user, IDC_PAGE_TRAY, entry.tray);
+            ASSERT_TRUE(TabTo(IDC_PAGE_APPLY));
+            Press(VK_SPACE);
+        }
+        EXPECT_EQ(user.State(IDC_PAGE_LIST)->Rows.size(), 3u);
+        ASSERT_TRUE(TabTo(IDC_COPIES)) << "out of the sheet, round to the top";
+        backend->TypeText("2");
+        EXPECT_EQ(user.State(IDC_COPIES)->Text, "2");
+        ASSERT_TRUE(TabTo(IDC_OK));
+        Press(VK_SPACE);
+        EXPECT_FALSE(user.DialogOpen());
+    });
+    EXPECT_EQ(result, toolkit::IdOk);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "keyboard.tkt"), DocumentExample);
 }
 
 } // namespace
