@@ -5,6 +5,7 @@
 // one that is refused, and an uninstall that removes the files.
 #include "VarnakVersion.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkedExamples.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -309,13 +310,7 @@ private:
 // The document-mode worked example, as an operator types it on a first run.
 void RunDocumentExample(RunningProgram& program) {
     program.SelectTab(3);
-    struct Entry {
-        const char* page;
-        const char* overlay;
-        const char* tray;
-    };
-    for (const Entry& entry : {Entry{"3", "None", "None"}, Entry{"5", "12", "Color"},
-                               Entry{"8", "None", "Letterhead"}}) {
+    for (const auto& entry : test::DocumentExampleInputs) {
         program.Type(IDC_PAGE_NUMBERS, entry.page);
         program.Pick(IDC_PAGE_OVERLAY, entry.overlay);
         program.Pick(IDC_PAGE_TRAY, entry.tray);

@@ -3,6 +3,7 @@
 #include "platform/toolkit/qt/QtBackend.h"
 #include "app/CVarnakApp.h"
 #include "platform/toolkit/qt/QtWindows.h"
+#include "tests/support/WorkedExamples.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 #include "ui/Templates.h"
@@ -309,20 +310,11 @@ TEST_F(QtBackendTest, CoverAndFooterReachTheTicket) {
     EXPECT_EQ(ticket, Header + "C1I2F40;K3;D1;EI1I1F7;EJ1F9;\r\n" + Trailer);
 }
 
-// The page entries of the first worked example, as the operator applies them.
-struct PageEntryInput {
-    const char* page;
-    const char* overlay;
-    const char* tray;
-};
-const PageEntryInput ExampleOneEntries[] = {
-    {"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
-
 TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
     InstallOverlays({{"12.mac", ""}});
     const std::string ticket = RunProgram([&](Driver& user) {
         ASSERT_TRUE(user.SelectTab(3));
-        for (const auto& entry : ExampleOneEntries) {
+        for (const auto& entry : test::DocumentExampleInputs) {
             ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, entry.page));
             ASSERT_TRUE(user.Pick(IDC_PAGE_OVERLAY, entry.overlay));
             ASSERT_TRUE(user.Pick(IDC_PAGE_TRAY, entry.tray));
@@ -423,7 +415,7 @@ TEST_F(QtBackendTest, KeyboardOnlyRunGivesExampleOne) {
         EXPECT_EQ(Shown(user, IDC_DEFAULT_OVERLAY).Selection, 0);
         keys.TabTo(IDC_COPIES, true);
         Keyboard::Type("2"); // Tab selected the whole text
-        for (const auto& entry : ExampleOneEntries) {
+        for (const auto& entry : test::DocumentExampleInputs) {
             keys.TabTo(IDC_PAGE_NUMBERS); // into the sheet, or back from Apply
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
             Keyboard::Type(entry.page);
@@ -433,7 +425,7 @@ TEST_F(QtBackendTest, KeyboardOnlyRunGivesExampleOne) {
             ASSERT_NO_FATAL_FAILURE(Keyboard::ArrowTo(entry.tray));
             keys.TabTo(IDC_PAGE_APPLY);
             Keyboard::Press(Qt::Key_Return); // swallowed: Apply is pressed by Space
-            EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows.size(), &entry - ExampleOneEntries);
+            EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows.size(), &entry - test::DocumentExampleInputs);
             Keyboard::Press(Qt::Key_Space);
         }
         keys.TabTo(IDC_OK); // out of the sheet again

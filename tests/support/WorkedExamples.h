@@ -27,4 +27,14 @@ inline void ChapterExample(JobSettings& s) {
     s.AddChapterEntry({.LastPage = 25, .CopyCount = 3, .FormOverlay = 15, .InputTray = 5});
 }
 
+// The first example's page entries as an operator types and picks them on the Document
+// Printing page, in order.
+struct PageEntryInput {
+    const char* page;
+    const char* overlay;
+    const char* tray;
+};
+inline constexpr PageEntryInput DocumentExampleInputs[] = {
+    {"3", "None", "None"}, {"5", "12", "Color"}, {"8", "None", "Letterhead"}};
+
 } // namespace varnak::test

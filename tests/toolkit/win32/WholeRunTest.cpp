@@ -6,6 +6,7 @@
 #include "platform/toolkit/win32/Win32Driver.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkedExamples.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -103,13 +104,7 @@ TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
     const int first = RunProgram("document.tkt", [&](Driver& user) {
         EXPECT_EQ(user.ActiveTab(), 0) << "a first run opens on Chapter Printing";
         Do(user.SelectTab(3));
-        struct Entry {
-            const char* page;
-            const char* overlay;
-            const char* tray;
-        };
-        for (const Entry& entry : {Entry{"3", "None", "None"}, Entry{"5", "12", "Color"},
-                                   Entry{"8", "None", "Letterhead"}}) {
+        for (const auto& entry : test::DocumentExampleInputs) {
             Do(user.Type(IDC_PAGE_NUMBERS, entry.page));
             Do(user.Pick(IDC_PAGE_OVERLAY, entry.overlay));
             Do(user.Pick(IDC_PAGE_TRAY, entry.tray));
@@ -174,13 +169,7 @@ TEST_F(WholeRunTest, KeyboardAloneWritesTheFirstWorkedExample) {
         Press(VK_TAB, true, true);
         ASSERT_EQ(user.ActiveTab(), 3) << "Ctrl+Shift+Tab goes round to Document Printing";
         ASSERT_TRUE(TabTo(IDC_PAGE_NUMBERS)) << "into the sheet";
-        struct Entry {
-            const char* page;
-            const char* overlay;
-            const char* tray;
-        };
-        for (const Entry& entry : {Entry{"3", "None", "None"}, Entry{"5", "12", "Color"},
-                                   Entry{"8", "None", "Letterhead"}}) {
+        for (const auto& entry : test::DocumentExampleInputs) {
             ASSERT_TRUE(TabTo(IDC_PAGE_NUMBERS, true));
             backend->TypeText(entry.page); // over the text that the focus selected
             ASSERT_TRUE(TabTo(IDC_PAGE_OVERLAY));
