@@ -13,25 +13,43 @@ DEMO    := $(abspath $(BUILD))/demo
 # The project's version, as the build tree at $(1) was configured with it.
 VERSION_OF = $$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(1)/CMakeCache.txt)
 
-.PHONY: all setup configure build test test-native test-asan fuzz fuzz-smoke lint bench clean \
-        run install package windows msi screenshots screenshots-qt screenshots-windows
+# The native build, configured with what this machine has: without the test tools installed,
+# the tests, benchmarks and Windows builds are left out of it.
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DVARNAK_WERROR=$(WERROR) >/dev/null
+
+.PHONY: all setup setup-run configure build program test test-native test-asan fuzz fuzz-smoke \
+        lint bench clean run install package windows msi screenshots screenshots-qt \
+        screenshots-windows
 
 all: build
 
+# What the program needs to build and run (make run), and what the tests need (the rest).
+setup-run:
+	@scripts/setup.sh run $(BUILD)
+
 setup:
-	@scripts/setup.sh
+	@scripts/setup.sh test $(BUILD)
 
 configure: setup
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DVARNAK_WERROR=$(WERROR) >/dev/null
+	@$(CONFIGURE)
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# Only the programs the demo runs and what they link.
+program: setup-run
+	@$(CONFIGURE)
+	@cmake --build $(BUILD) -j $(JOBS) --target varnak varnak-drive varnak-explain
+
+# Ends with what was skipped and why, one line per group (an optional package missing, say).
 test: test-native test-asan fuzz-smoke lint
+	@scripts/skipped-summary.py $(BUILD)/Testing/junit.xml $(ASAN)/Testing/junit.xml
 
 test-native: build
-	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@rm -f $(BUILD)/Testing/junit.xml
+	@ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j $(JOBS) \
+	    --output-junit $(abspath $(BUILD))/Testing/junit.xml
 
 # The native suites again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: setup
@@ -41,8 +59,10 @@ test-asan: setup
 	    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
 	    >/dev/null
 	@cmake --build $(ASAN) -j $(JOBS)
+	@rm -f $(ASAN)/Testing/junit.xml
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	    ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+	    ctest --test-dir $(ASAN) --output-on-failure --no-tests=error -j $(JOBS) \
+	    --output-junit $(abspath $(ASAN))/Testing/junit.xml
 
 fuzz-build: setup
 	@cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -69,7 +89,7 @@ lint: build
 # The program on the demo setup of examples/; without a display, a scripted demo session.
 # Status 1 is a cancelled dialog, not a failure: the ticket display then says none was written.
 # A ticket that was written is shown byte by byte, then explained by varnak-explain.
-run: build
+run: program
 	@examples/install-demo.sh $(DEMO) >/dev/null
 	@rm -f $(DEMO)/ticket.prn $(DEMO)/ticket.prn_debug
 	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \

@@ -9,8 +9,8 @@
 set -euo pipefail
 
 if [ "$(id -u)" -ne 0 ]; then
-    echo "deb-install-test: skipped: installing a package and creating users needs root" \
-        "(CI runs as root)"
+    echo "skipped: the Debian package's install test: installing a package and creating users" \
+        "needs root (CI runs as root)"
     exit 77
 fi
 
