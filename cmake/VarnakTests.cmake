@@ -18,7 +18,7 @@ function(varnak_test_suite name)
     endif()
     add_executable(${name} ${SUITE_SOURCES})
     target_link_libraries(${name} PRIVATE ${SUITE_LIBS} GTest::gtest_main)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES)
 endfunction()
 
 function(varnak_wine_test_executable)

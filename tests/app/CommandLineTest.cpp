@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,9 @@ struct ArgumentsCase {
     std::optional<std::string> ticket;
 };
 
-void PrintTo(const ArgumentsCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ArgumentsCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class CommandLineTest : public ::testing::TestWithParam<ArgumentsCase> {};
 
@@ -30,24 +33,25 @@ INSTANTIATE_TEST_SUITE_P(
     Forms, CommandLineTest,
     ::testing::Values(
         ArgumentsCase{"none", {}, false, false, std::nullopt},
-        ArgumentsCase{"attached name", {"-R/spool/job.prn", "-DEBUG"}, true, true,
-                      "/spool/job.prn"},
-        ArgumentsCase{"separate name", {"-R", "/spool/my job.prn"}, true, false,
-                      "/spool/my job.prn"},
-        ArgumentsCase{"quotes in a separate name", {"-R", "/srv/t/Report \"Q3\".prn"}, true,
-                      false, "/srv/t/Report \"Q3\".prn"},
-        ArgumentsCase{"quote in an attached name", {"-R/spool/a\"b c.prn"}, true, false,
-                      "/spool/a\"b c.prn"},
-        ArgumentsCase{"empty variable before -DEBUG", {"-R", "-DEBUG"}, true, true,
-                      std::nullopt},
+        ArgumentsCase{
+            "attached name", {"-R/spool/job.prn", "-DEBUG"}, true, true, "/spool/job.prn"},
+        ArgumentsCase{
+            "separate name", {"-R", "/spool/my job.prn"}, true, false, "/spool/my job.prn"},
+        ArgumentsCase{"quotes in a separate name",
+                      {"-R", "/srv/t/Report \"Q3\".prn"},
+                      true,
+                      false,
+                      "/srv/t/Report \"Q3\".prn"},
+        ArgumentsCase{
+            "quote in an attached name", {"-R/spool/a\"b c.prn"}, true, false, "/spool/a\"b c.prn"},
+        ArgumentsCase{"empty variable before -DEBUG", {"-R", "-DEBUG"}, true, true, std::nullopt},
         ArgumentsCase{"empty name", {"-R", ""}, true, false, ""},
         ArgumentsCase{"lone switch last", {"-DEBUG", "-R"}, true, true, std::nullopt},
         ArgumentsCase{"first switch wins", {"-Rfirst", "-Rsecond"}, true, false, "first"},
-        ArgumentsCase{"debug inside the name", {"-R/t/a-DEBUG.prn"}, true, true,
-                      "/t/a-DEBUG.prn"},
+        ArgumentsCase{"debug inside the name", {"-R/t/a-DEBUG.prn"}, true, true, "/t/a-DEBUG.prn"},
         ArgumentsCase{"lower case", {"-r/t/a.prn", "-debug"}, false, false, std::nullopt},
         ArgumentsCase{"other words", {"a", "b c"}, false, false, std::nullopt}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    test::ByCaseName);
 
 TEST(CommandLineTest, TheTextIsTheArgumentsJoinedByBlanks) {
     EXPECT_EQ(CommandLineFromArguments({}).Text, "");

@@ -6,6 +6,7 @@
 #include "overlays/OverlayCatalog.h"
 #include "platform/registry/FileRegistry.h"
 #include "platform/toolkit/Driver.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
 #include "tests/toolkit/TestBackend.h"
@@ -216,8 +217,8 @@ TEST_F(FaultTest, ShellArgumentsNameTheTicketAsTheyStand) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Report \"Q3\".prn", "a\"b c.prn",
-                                               "registry.reg", "registry.reg.lock"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Report \"Q3\".prn", "a\"b c.prn", "registry.reg",
+                                               "registry.reg.lock"}));
 }
 
 struct BrokenRegistryCase {
@@ -225,7 +226,9 @@ struct BrokenRegistryCase {
     std::string content;
 };
 
-void PrintTo(const BrokenRegistryCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const BrokenRegistryCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BrokenRegistryTest : public FaultTest,
                            public ::testing::WithParamInterface<BrokenRegistryCase> {};
@@ -244,13 +247,17 @@ TEST_P(BrokenRegistryTest, RunsOnDefaultsAndLeavesTheFileAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BrokenRegistryTest,
-    ::testing::Values(
-        BrokenRegistryCase{"garbage", std::string("\x7f" "ELF\x00\x01 not a registry", 21)},
-        BrokenRegistryCase{"truncated", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-u"},
-        BrokenRegistryCase{"truncated value",
-                           "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
-                           "\r\n\"LastPageNumbers\"=\"5,8"}),
-    [](const auto& info) { return std::to_string(info.index); });
+    ::testing::Values(BrokenRegistryCase{"garbage", std::string("\x7f"
+                                                                "ELF\x00\x01 not a registry",
+                                                                21)},
+                      BrokenRegistryCase{
+                          "truncated",
+                          "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-u"},
+                      BrokenRegistryCase{
+                          "truncated value",
+                          "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
+                          "\r\n\"LastPageNumbers\"=\"5,8"}),
+    test::ByCaseName);
 
 TEST_F(FaultTest, DirectoryInPlaceOfTheRegistryFileIsLeftStanding) {
     std::filesystem::create_directory(registryFile);
@@ -344,8 +351,9 @@ protected:
         std::filesystem::create_directory(overlays);
         platform::FileRegistry registry(registryFile);
         std::unique_ptr<platform::RegistryKey> key;
-        EXPECT_EQ(registry.CreateKey("SOFTWARE\\quet\\quetprint", platform::KeyReadWriteAccess, key),
-                  platform::RegSuccess);
+        EXPECT_EQ(
+            registry.CreateKey("SOFTWARE\\quet\\quetprint", platform::KeyReadWriteAccess, key),
+            platform::RegSuccess);
         const std::string value = overlays.string() + '\0';
         key->SetValue("WorkingDirectory", platform::RegSz,
                       reinterpret_cast<const std::uint8_t*>(value.data()),

@@ -2,6 +2,7 @@
 #include "app/DriveScript.h"
 #include "platform/toolkit/Driver.h"
 #include "tests/platform/RegistrySandbox.h"
+#include "tests/support/CaseName.h"
 #include "tests/toolkit/TestBackend.h"
 #include "ui/ControlIds.h"
 
@@ -112,8 +113,8 @@ TEST_P(DriveScriptTest, RunsOrRejectsTheScript) {
     const ScriptCase& c = GetParam();
     std::ostringstream out;
     std::ostringstream err;
-    DriveScript drive([&] { return std::make_unique<BorrowedRegistry>(registry.Registry()); },
-                      out, err);
+    DriveScript drive([&] { return std::make_unique<BorrowedRegistry>(registry.Registry()); }, out,
+                      err);
     std::istringstream script(c.script);
     EXPECT_EQ(drive.Run(script), c.exit) << "case: " << c.name;
     EXPECT_EQ(out.str(), c.out) << "case: " << c.name;
@@ -135,8 +136,9 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"escape with argument", "escape 1\n", 2, "",
                    "varnak-drive: line 1: escape takes no arguments\n"},
         ScriptCase{"missing row", "row 1047\n", 2, "", "varnak-drive: line 1: missing number\n"},
-        ScriptCase{"refusals", "start x\r\nclick 1\r\nselect 1036 Purple\r\ntype 1049 a\r\n"
-                               "tab 4\r\nclick 1056\r\nstart y\r\ndump 1036\r\nescape\r\n",
+        ScriptCase{"refusals",
+                   "start x\r\nclick 1\r\nselect 1036 Purple\r\ntype 1049 a\r\n"
+                   "tab 4\r\nclick 1056\r\nstart y\r\ndump 1036\r\nescape\r\n",
                    0,
                    "refused 2: control 1 is disabled\n"
                    "refused 3: combo box 1036 has no item \"Purple\"\n"
@@ -152,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "refused 2: control 1037 is disabled\n"
                    "1037 edit enabled=0 text=\"1\"\nend open\n",
                    ""}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    test::ByCaseName);
 
 TEST(QuoteTextTest, EscapesQuotesBackslashesAndControlBytes) {
     EXPECT_EQ(QuoteText("a \"b\" c\\d\x01\x1f\n\xc3\xa9"),

@@ -1,4 +1,5 @@
 #include "core/CommandBuilder.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/WorkedExamples.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,9 @@ struct BuildCase {
     const char* expected;
 };
 
-void PrintTo(const BuildCase& buildCase, std::ostream* out) { *out << buildCase.name; }
+void PrintTo(const BuildCase& buildCase, std::ostream* out) {
+    *out << buildCase.name;
+}
 
 class BuildCommandStringTest : public testing::TestWithParam<BuildCase> {};
 
@@ -139,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                       s.SetFooterPageInputTray(2);
                   },
                   true, "C1I1;K3;D1;EJ1I2F8;\r\n"}),
-    [](const testing::TestParamInfo<BuildCase>& info) { return "case" + std::to_string(info.index); });
+    test::ByCaseName);
 
 TEST(BuildCommandStringTest, LeavesTheRecordUnchangedAndIsRepeatable) {
     JobSettings settings;

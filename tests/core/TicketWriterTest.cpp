@@ -1,4 +1,5 @@
 #include "core/TicketWriter.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,7 @@ struct Message {
 
 class RecordingOwner : public MessageOwner {
 public:
-    void ShowMessage(const std::string& text, const std::string& title,
-                     MessageIcon icon) override {
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
         messages.push_back({text, title, icon});
     }
     std::vector<Message> messages;
@@ -43,13 +43,16 @@ const std::string DocumentExampleTicket =
     "\n\x1b%-12345X";
 
 struct RequestCase {
+    const char* name;
     const char* commandLine;
     bool requested;
     bool debug;
-    std::optional<std::string> name;
+    std::optional<std::string> outputName;
 };
 
-void PrintTo(const RequestCase& c, std::ostream* out) { *out << c.commandLine; }
+void PrintTo(const RequestCase& c, std::ostream* out) {
+    *out << c.commandLine;
+}
 
 class ParseTicketRequestTest : public testing::TestWithParam<RequestCase> {};
 
@@ -58,27 +61,29 @@ TEST_P(ParseTicketRequestTest, TakesTheNameFromTheCommandLine) {
     const TicketRequest request = ParseTicketRequest(c.commandLine);
     EXPECT_EQ(request.Requested, c.requested) << "case: " << c.commandLine;
     EXPECT_EQ(request.Debug, c.debug) << "case: " << c.commandLine;
-    EXPECT_EQ(request.OutputName, c.name) << "case: " << c.commandLine;
+    EXPECT_EQ(request.OutputName, c.outputName) << "case: " << c.commandLine;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, ParseTicketRequestTest,
     testing::Values(
-        RequestCase{R"(-R"C:\spool\job 7")", true, false, R"(C:\spool\job 7)"},
-        RequestCase{R"(-R"C:\spool\job 7".tkt -DEBUG)", true, true, R"(C:\spool\job 7.tkt)"},
-        RequestCase{R"(-DEBUG -R"D:\t.prn")", true, true, R"(D:\t.prn)"},
-        RequestCase{R"(-R"a.prn" more)", true, false, "a.prn"},
-        RequestCase{R"(x -R"a"tail more)", true, false, "atail"},
-        RequestCase{R"(-R"")", true, false, ""},
-        RequestCase{R"(-R"no closing quote)", true, false, "no closing quote"},
-        RequestCase{R"(-R")", true, false, ""},
-        RequestCase{"-R", true, false, std::nullopt},
-        RequestCase{"-Rjob.prn", true, false, std::nullopt},
-        RequestCase{"-R job.prn", true, false, "job.prn"},
-        RequestCase{R"(-R"a-DEBUG.prn")", true, true, "a-DEBUG.prn"},
-        RequestCase{R"(-r"a.prn" -debug)", false, false, std::nullopt},
-        RequestCase{"", false, false, std::nullopt},
-        RequestCase{R"(-R"first" -R"second")", true, false, "first"}));
+        RequestCase{"quoted name", R"(-R"C:\spool\job 7")", true, false, R"(C:\spool\job 7)"},
+        RequestCase{"text after the quotes", R"(-R"C:\spool\job 7".tkt -DEBUG)", true, true,
+                    R"(C:\spool\job 7.tkt)"},
+        RequestCase{"debug first", R"(-DEBUG -R"D:\t.prn")", true, true, R"(D:\t.prn)"},
+        RequestCase{"word after the name", R"(-R"a.prn" more)", true, false, "a.prn"},
+        RequestCase{"word before the switch", R"(x -R"a"tail more)", true, false, "atail"},
+        RequestCase{"empty quotes", R"(-R"")", true, false, ""},
+        RequestCase{"no closing quote", R"(-R"no closing quote)", true, false, "no closing quote"},
+        RequestCase{"lone quote", R"(-R")", true, false, ""},
+        RequestCase{"bare switch", "-R", true, false, std::nullopt},
+        RequestCase{"unquoted attached name", "-Rjob.prn", true, false, std::nullopt},
+        RequestCase{"unquoted separate name", "-R job.prn", true, false, "job.prn"},
+        RequestCase{"debug inside the name", R"(-R"a-DEBUG.prn")", true, true, "a-DEBUG.prn"},
+        RequestCase{"lower case switches", R"(-r"a.prn" -debug)", false, false, std::nullopt},
+        RequestCase{"empty", "", false, false, std::nullopt},
+        RequestCase{"two names", R"(-R"first" -R"second")", true, false, "first"}),
+    test::ByCaseName);
 
 // Files as the writer leaves them, and what each name should answer.
 class FakeFiles {
@@ -113,25 +118,25 @@ protected:
 
 TEST_F(TicketWriterTest, DocumentExampleIsTheWhole128ByteTicket) {
     EXPECT_EQ(Write(R"(-R"job.prn")", DocumentExample()), TicketOutcome::Written);
-    EXPECT_EQ(files.written, (std::map<std::string, std::string>{{"job.prn", DocumentExampleTicket}}));
+    EXPECT_EQ(files.written,
+              (std::map<std::string, std::string>{{"job.prn", DocumentExampleTicket}}));
     EXPECT_EQ(DocumentExampleTicket.size(), 128u);
     EXPECT_TRUE(owner.messages.empty());
 }
 
 TEST_F(TicketWriterTest, DebugCopyIsByteIdenticalAndNamedBehindTheExtension) {
     EXPECT_EQ(Write(R"(-R"job".prn -DEBUG)", DocumentExample()), TicketOutcome::Written);
-    EXPECT_EQ(files.written, (std::map<std::string, std::string>{
-                                 {"job.prn", DocumentExampleTicket},
-                                 {"job.prn_debug", DocumentExampleTicket}}));
+    EXPECT_EQ(files.written,
+              (std::map<std::string, std::string>{{"job.prn", DocumentExampleTicket},
+                                                  {"job.prn_debug", DocumentExampleTicket}}));
     EXPECT_EQ(files.calls, (std::vector<std::string>{"job.prn", "job.prn_debug"}))
         << "the ticket first: it is what the workflow waits for";
 }
 
 TEST_F(TicketWriterTest, ChapterModeWritesVariablesEvenWithoutChapters) {
     EXPECT_EQ(Write(R"(-R"c.prn")", JobSettings(), false), TicketOutcome::Written);
-    EXPECT_EQ(files.written["c.prn"],
-              "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND="
-              "C1I1;\r\nVARIABLE=#CHAPTERCOPY1#:0\r\n\n\x1b%-12345X");
+    EXPECT_EQ(files.written["c.prn"], "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND="
+                                      "C1I1;\r\nVARIABLE=#CHAPTERCOPY1#:0\r\n\n\x1b%-12345X");
 }
 
 TEST_F(TicketWriterTest, WithoutTheSwitchNothingIsWrittenOrShown) {
@@ -149,7 +154,9 @@ struct FailureCase {
     std::vector<std::string> written;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class TicketFailureTest : public TicketWriterTest,
                           public testing::WithParamInterface<FailureCase> {};
@@ -172,21 +179,35 @@ const Message DebugMessage{"Couldn't open debug file: job.prn_debug", "ZOR Breva
 INSTANTIATE_TEST_SUITE_P(
     Cases, TicketFailureTest,
     testing::Values(
-        FailureCase{"no folder", R"(-R"job.prn" -DEBUG)", {{"job.prn", FileWrite::CannotCreate}},
-                    TicketOutcome::OutputFailed, {CouldNotOpen}, {}},
-        FailureCase{"full disk", R"(-R"job.prn" -DEBUG)", {{"job.prn", FileWrite::CannotWrite}},
-                    TicketOutcome::OutputFailed, {CouldNotWrite}, {}},
+        FailureCase{"no folder",
+                    R"(-R"job.prn" -DEBUG)",
+                    {{"job.prn", FileWrite::CannotCreate}},
+                    TicketOutcome::OutputFailed,
+                    {CouldNotOpen},
+                    {}},
+        FailureCase{"full disk",
+                    R"(-R"job.prn" -DEBUG)",
+                    {{"job.prn", FileWrite::CannotWrite}},
+                    TicketOutcome::OutputFailed,
+                    {CouldNotWrite},
+                    {}},
         FailureCase{"empty name", R"(-R"")", {}, TicketOutcome::OutputFailed, {CouldNotOpen}, {}},
         FailureCase{"bare switch", "-R", {}, TicketOutcome::OutputFailed, {CouldNotOpen}, {}},
-        FailureCase{"unquoted name", "-Rjob.prn", {}, TicketOutcome::OutputFailed,
-                    {CouldNotOpen}, {}},
-        FailureCase{"debug copy can't be created", R"(-R"job.prn" -DEBUG)",
-                    {{"job.prn_debug", FileWrite::CannotCreate}}, TicketOutcome::Written,
-                    {DebugMessage}, {"job.prn"}},
-        FailureCase{"debug copy can't be written", R"(-R"job.prn" -DEBUG)",
-                    {{"job.prn_debug", FileWrite::CannotWrite}}, TicketOutcome::Written, {},
+        FailureCase{
+            "unquoted name", "-Rjob.prn", {}, TicketOutcome::OutputFailed, {CouldNotOpen}, {}},
+        FailureCase{"debug copy can't be created",
+                    R"(-R"job.prn" -DEBUG)",
+                    {{"job.prn_debug", FileWrite::CannotCreate}},
+                    TicketOutcome::Written,
+                    {DebugMessage},
+                    {"job.prn"}},
+        FailureCase{"debug copy can't be written",
+                    R"(-R"job.prn" -DEBUG)",
+                    {{"job.prn_debug", FileWrite::CannotWrite}},
+                    TicketOutcome::Written,
+                    {},
                     {"job.prn"}}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    test::ByCaseName);
 
 } // namespace
 } // namespace varnak

@@ -3,6 +3,7 @@
 #include "core/CommandBuilder.h"
 #include "core/TicketEnvelope.h"
 #include "core/TicketWriter.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/WorkedExamples.h"
 
 #include <gtest/gtest.h>
@@ -151,7 +152,7 @@ TEST_P(RoundTripTest, BuildingTheDecodedJobGivesTheSameBytes) {
 INSTANTIATE_TEST_SUITE_P(Records, RoundTripTest,
                          testing::Combine(testing::ValuesIn(Records), testing::Bool()),
                          [](const auto& info) {
-                             return "record" + std::to_string(info.index / 2) +
+                             return test::CaseName(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param) ? "_document" : "_chapter");
                          });
 
@@ -167,8 +168,8 @@ TEST(DecodeTicketTest, RecoversTheTypedPagesOfATicketTheWriterWrote) {
         ticket = bytes;
         return FileWrite::Written;
     };
-    ASSERT_EQ(TicketWriter::WriteTicket(ParseTicketRequest("-R\"job.prn\""), settings, true,
-                                        owner, capture),
+    ASSERT_EQ(TicketWriter::WriteTicket(ParseTicketRequest("-R\"job.prn\""), settings, true, owner,
+                                        capture),
               TicketOutcome::Written);
 
     const DecodeResult result = DecodeTicket(ticket);
@@ -257,9 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"separator pages that disagree on the flag",
                 Replaced(ChapterTicket, "C1:10I2F40F25997;", "C1:10I2F40FF;C1:11F3F25997;"),
                 "offset 143: expected \"F25997;\" or \"FF;\", found \"F25997F\""}),
-    [](const testing::TestParamInfo<Refused>& info) {
-        return "case" + std::to_string(info.index);
-    });
+    test::ByCaseName);
 
 } // namespace
 } // namespace varnak

@@ -2,6 +2,7 @@
 
 #include "platform/files/DirectorySearch.h"
 #include "tests/platform/RegistrySandbox.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -70,27 +71,33 @@ TEST_F(OverlayCatalogTest, ListsTheNumbersOfTheMacroFiles) {
 }
 
 struct NameCase {
-    const char* Name;
+    const char* name;
+    const char* File;
     std::vector<std::string> Listed;
-    friend void PrintTo(const NameCase& value, std::ostream* out) { *out << value.Name; }
+    friend void PrintTo(const NameCase& value, std::ostream* out) { *out << value.File; }
 };
 
-class OverlayNameTest : public OverlayCatalogTest, public ::testing::WithParamInterface<NameCase> {};
+class OverlayNameTest : public OverlayCatalogTest,
+                        public ::testing::WithParamInterface<NameCase> {};
 
 TEST_P(OverlayNameTest, ReadsTheLeadingNumberOfTheName) {
     PointAt(Directory());
-    Touch(GetParam().Name);
-    EXPECT_EQ(catalog.ListOverlays(), GetParam().Listed) << "name: " << GetParam().Name;
+    Touch(GetParam().File);
+    EXPECT_EQ(catalog.ListOverlays(), GetParam().Listed) << "name: " << GetParam().File;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Names, OverlayNameTest,
-    ::testing::Values(NameCase{"007.mac", {"7"}}, NameCase{"12abc.mac", {"12"}},
-                      NameCase{" 5.mac", {"5"}}, NameCase{"+4.mac", {"4"}},
-                      NameCase{"abc.mac", {}}, NameCase{"0.mac", {}}, NameCase{"-3.mac", {}},
-                      NameCase{"99999999999.mac", {"2147483647"}},
-                      NameCase{"2147483648.mac", {"2147483647"}}, NameCase{"6.MAC", {"6"}},
-                      NameCase{"8.mac.txt", {}}));
+    ::testing::Values(NameCase{"leading zeros", "007.mac", {"7"}},
+                      NameCase{"letters after the number", "12abc.mac", {"12"}},
+                      NameCase{"leading blank", " 5.mac", {"5"}},
+                      NameCase{"plus sign", "+4.mac", {"4"}}, NameCase{"letters", "abc.mac", {}},
+                      NameCase{"zero", "0.mac", {}}, NameCase{"negative", "-3.mac", {}},
+                      NameCase{"far above the largest", "99999999999.mac", {"2147483647"}},
+                      NameCase{"one above the largest", "2147483648.mac", {"2147483647"}},
+                      NameCase{"upper case extension", "6.MAC", {"6"}},
+                      NameCase{"another extension after it", "8.mac.txt", {}}),
+    test::ByCaseName);
 
 TEST_F(OverlayCatalogTest, TheSameNumberMayBeListedTwice) {
     PointAt(Directory());
@@ -124,10 +131,10 @@ TEST_F(OverlayCatalogTest, WithoutTheKeyTheListIsEmptyAndNothingIsDescribed) {
 }
 
 struct BadValue {
-    const char* Case;
+    const char* name;
     std::uint32_t Type;
     std::string Bytes;
-    friend void PrintTo(const BadValue& value, std::ostream* out) { *out << value.Case; }
+    friend void PrintTo(const BadValue& value, std::ostream* out) { *out << value.name; }
 };
 
 class BadWorkingDirectoryTest : public OverlayCatalogTest,
@@ -138,8 +145,8 @@ TEST_P(BadWorkingDirectoryTest, GivesAnEmptyListAndKeepsTheDirectory) {
     Touch("1.mac");
     ASSERT_EQ(catalog.ListOverlays().size(), 1u);
     sandbox.Set(CompanionKey, "WorkingDirectory", GetParam().Type, GetParam().Bytes);
-    EXPECT_TRUE(catalog.ListOverlays().empty()) << "case: " << GetParam().Case;
-    EXPECT_EQ(catalog.WorkingDirectory(), Directory() + Separator) << "case: " << GetParam().Case;
+    EXPECT_TRUE(catalog.ListOverlays().empty()) << "case: " << GetParam().name;
+    EXPECT_EQ(catalog.WorkingDirectory(), Directory() + Separator) << "case: " << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -149,11 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadValue{"no NUL", platform::RegSz, "C:\\Macros"},
                       BadValue{"260 characters", platform::RegSz,
                                std::string(260, 'd') + std::string(1, '\0')}),
-    [](const auto& info) {
-        std::string name = info.param.Case;
-        std::ranges::replace(name, ' ', '_');
-        return name;
-    });
+    test::ByCaseName);
 
 TEST_F(OverlayCatalogTest, A259CharacterValueIsRead) {
     const std::string value(259, 'd');
@@ -163,7 +166,8 @@ TEST_F(OverlayCatalogTest, A259CharacterValueIsRead) {
 }
 
 TEST_F(OverlayCatalogTest, ExpandableValuesAreTakenLiterallyAndEmptyMeansTheRoot) {
-    sandbox.Set(CompanionKey, "WorkingDirectory", platform::RegExpandSz, "%TEMP%" + std::string(1, '\0'));
+    sandbox.Set(CompanionKey, "WorkingDirectory", platform::RegExpandSz,
+                "%TEMP%" + std::string(1, '\0'));
     catalog.ListOverlays();
     EXPECT_EQ(catalog.WorkingDirectory(), std::string("%TEMP%") + Separator);
 
@@ -214,10 +218,10 @@ TEST_F(OverlayCatalogTest, ReadsTheDescriptionNamedAfterTheListText) {
 }
 
 struct DescriptionCase {
-    const char* Case;
+    const char* name;
     std::string Bytes;
     std::optional<std::string> Text;
-    friend void PrintTo(const DescriptionCase& value, std::ostream* out) { *out << value.Case; }
+    friend void PrintTo(const DescriptionCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class DescriptionTest : public OverlayCatalogTest,
@@ -228,7 +232,7 @@ TEST_P(DescriptionTest, DecodesUtf16Le) {
     Touch("5.mac");
     Touch("5.mat", GetParam().Bytes);
     catalog.ListOverlays();
-    EXPECT_EQ(catalog.ReadDescription("5"), GetParam().Text) << "case: " << GetParam().Case;
+    EXPECT_EQ(catalog.ReadDescription("5"), GetParam().Text) << "case: " << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -239,19 +243,15 @@ INSTANTIATE_TEST_SUITE_P(
         DescriptionCase{"non-ASCII", std::string("\xFC\x00\xAC\x20", 4), "\xC3\xBC\xE2\x82\xAC"},
         DescriptionCase{"surrogate pair", std::string("\x3D\xD8\x00\xDE", 4), "\xF0\x9F\x98\x80"},
         DescriptionCase{"lone high surrogate", std::string("\x3D\xD8\x41\x00", 4),
-                        "\xEF\xBF\xBD" "A"},
+                        "\xEF\xBF\xBD"
+                        "A"},
         DescriptionCase{"lone low surrogate", std::string("\x00\xDE", 2), "\xEF\xBF\xBD"},
         DescriptionCase{"odd last byte", Utf16("ab") + "c", "ab"},
         DescriptionCase{"one byte", "c", ""},
         DescriptionCase{"byte-order mark kept", "\xFF\xFE" + Utf16("x"), "\xEF\xBB\xBFx"},
         DescriptionCase{"embedded zero", Utf16("a") + std::string(2, '\0') + Utf16("b"),
                         std::string("a\0b", 3)}),
-    [](const auto& info) {
-        std::string name = info.param.Case;
-        std::ranges::replace(name, ' ', '_');
-        std::ranges::replace(name, '-', '_');
-        return name;
-    });
+    test::ByCaseName);
 
 TEST_F(OverlayCatalogTest, ALargeDescriptionIsShownUpToItsFirstMebibyte) {
     PointAt(Directory());
@@ -308,37 +308,33 @@ TEST(PresentationRules, OverlayListStartsWithNone) {
 }
 
 struct SelectionCase {
-    const char* Case;
+    const char* name;
     std::vector<std::string> Items;
     std::uint32_t Stored;
     std::optional<std::size_t> Selected;
-    friend void PrintTo(const SelectionCase& value, std::ostream* out) { *out << value.Case; }
+    friend void PrintTo(const SelectionCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class OverlaySelectionTest : public ::testing::TestWithParam<SelectionCase> {};
 
 TEST_P(OverlaySelectionTest, SelectsTheItemThatIsExactlyTheNumber) {
     EXPECT_EQ(OverlayItemFor(GetParam().Items, GetParam().Stored), GetParam().Selected)
-        << "case: " << GetParam().Case;
+        << "case: " << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OverlaySelectionTest,
-    ::testing::Values(
-        SelectionCase{"prefix listed first", {"None", "15", "1"}, 1, 2},
-        SelectionCase{"two listed before", {"None", "25", "2"}, 2, 2},
-        SelectionCase{"only a longer number", {"None", "30"}, 3, std::nullopt},
-        SelectionCase{"none stored", {"None", "1"}, 0, std::nullopt},
-        SelectionCase{"listed twice", {"None", "1", "1"}, 1, 1},
-        SelectionCase{"largest", {"None", "2147483647"}, 2147483647u, 1},
-        SelectionCase{"beyond the list's range", {"None", "2147483647"}, 4294967295u,
-                      std::nullopt}),
-    [](const auto& info) {
-        std::string name = info.param.Case;
-        std::ranges::replace(name, ' ', '_');
-        std::ranges::replace(name, '\'', '_');
-        return name;
-    });
+    ::testing::Values(SelectionCase{"prefix listed first", {"None", "15", "1"}, 1, 2},
+                      SelectionCase{"two listed before", {"None", "25", "2"}, 2, 2},
+                      SelectionCase{"only a longer number", {"None", "30"}, 3, std::nullopt},
+                      SelectionCase{"none stored", {"None", "1"}, 0, std::nullopt},
+                      SelectionCase{"listed twice", {"None", "1", "1"}, 1, 1},
+                      SelectionCase{"largest", {"None", "2147483647"}, 2147483647u, 1},
+                      SelectionCase{"beyond the list's range",
+                                    {"None", "2147483647"},
+                                    4294967295u,
+                                    std::nullopt}),
+    test::ByCaseName);
 
 TEST(PresentationRules, ItemTextsReadBackAsTheirLeadingNumber) {
     EXPECT_EQ(OverlayNumberOf("None"), 0u);

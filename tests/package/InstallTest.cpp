@@ -4,6 +4,7 @@
 // example's ticket; a newer package that replaces it and keeps every stored value, an older
 // one that is refused, and an uninstall that removes the files.
 #include "VarnakVersion.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WorkedExamples.h"
 #include "ui/ControlIds.h"
@@ -400,7 +401,7 @@ INSTANTIATE_TEST_SUITE_P(
     Packages, InstallTest,
     ::testing::Values(PackageCase{"X64", KEY_WOW64_64KEY, KEY_WOW64_32KEY, "ProgramW6432"},
                       PackageCase{"X86", KEY_WOW64_32KEY, KEY_WOW64_64KEY, "ProgramFiles(x86)"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByCaseName);
 
 } // namespace
 } // namespace varnak

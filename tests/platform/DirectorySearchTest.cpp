@@ -1,5 +1,6 @@
 #include "platform/files/DirectorySearch.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@ TEST(DirectorySearch, AMissingDirectoryYieldsNothing) {
 }
 
 struct MatchCase {
+    const char* name;
     const char* Pattern;
     const char* Name;
     bool Matches;
@@ -38,16 +40,18 @@ TEST_P(WildcardTest, MatchesWholeNamesIgnoringCase) {
         << GetParam().Pattern << " vs " << GetParam().Name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WildcardTest,
-                         ::testing::Values(MatchCase{"*.mac", "12.mac", true},
-                                           MatchCase{"*.mac", "12.MaC", true},
-                                           MatchCase{"*.mac", ".mac", true},
-                                           MatchCase{"*.mac", "12.mac.txt", false},
-                                           MatchCase{"*.mac", "12.ma", false},
-                                           MatchCase{"*.mac", "a.mac.mac", true},
-                                           MatchCase{"?.mac", "1.mac", true},
-                                           MatchCase{"?.mac", "12.mac", false},
-                                           MatchCase{"*", "", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WildcardTest,
+    ::testing::Values(MatchCase{"star", "*.mac", "12.mac", true},
+                      MatchCase{"other letter case", "*.mac", "12.MaC", true},
+                      MatchCase{"star matches nothing", "*.mac", ".mac", true},
+                      MatchCase{"more after the extension", "*.mac", "12.mac.txt", false},
+                      MatchCase{"shorter extension", "*.mac", "12.ma", false},
+                      MatchCase{"extension twice", "*.mac", "a.mac.mac", true},
+                      MatchCase{"question mark", "?.mac", "1.mac", true},
+                      MatchCase{"question mark is one character", "?.mac", "12.mac", false},
+                      MatchCase{"star alone on empty", "*", "", true}),
+    test::ByCaseName);
 
 } // namespace
 } // namespace varnak::platform

@@ -3,6 +3,7 @@
 
 #include "platform/registry/RegFile.h"
 #include "store/SettingsStore.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
 
@@ -27,8 +28,8 @@ const std::string CompanionKey = "SOFTWARE\\quet\\quetprint";
 const std::string Corrupted = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet]\r\nnot a value\r\n";
 
 std::string Dword(std::uint32_t value) {
-    return {static_cast<char>(value), static_cast<char>(value >> 8),
-            static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
+    return {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 24)};
 }
 
 std::uint32_t AsDword(const std::string& bytes) {
@@ -176,20 +177,21 @@ TEST_F(FileRegistryTest, OpenMachineRegistryUsesTheConfiguredFile) {
 }
 
 struct AccessCase {
-    const char* Case;
+    const char* name;
     bool FileExists;
     fs::perms FileMode;
     fs::perms DirectoryMode;
     RegStatus ReadOpen;
     RegStatus WriteOpen;
-    friend void PrintTo(const AccessCase& value, std::ostream* out) { *out << value.Case; }
+    friend void PrintTo(const AccessCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class FileAccessTest : public ::testing::TestWithParam<AccessCase> {};
 
-constexpr fs::perms ReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-constexpr fs::perms ReadWrite = ReadOnly | fs::perms::owner_write | fs::perms::group_write |
-                                fs::perms::others_write;
+constexpr fs::perms ReadOnly =
+    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+constexpr fs::perms ReadWrite =
+    ReadOnly | fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 constexpr fs::perms Search = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
 
 TEST_P(FileAccessTest, WriteRightsFollowThePermissions) {
@@ -233,12 +235,12 @@ TEST_P(FileAccessTest, WriteRightsFollowThePermissions) {
         store.Save(settings);
         return found;
     });
-    EXPECT_EQ(findings, "") << "case: " << param.Case;
+    EXPECT_EQ(findings, "") << "case: " << param.name;
 
     fs::permissions(directory, ReadWrite | Search);
     fs::permissions(base.Path(), ReadWrite | Search);
     if (param.WriteOpen != RegSuccess && param.FileExists) {
-        EXPECT_EQ(test::ReadFileBytes(file), before) << "case: " << param.Case;
+        EXPECT_EQ(test::ReadFileBytes(file), before) << "case: " << param.name;
     }
     if (param.WriteOpen == RegSuccess) {
         const auto parsed = ParseFile(file);
@@ -246,32 +248,23 @@ TEST_P(FileAccessTest, WriteRightsFollowThePermissions) {
         EXPECT_EQ(ValueIn(*parsed, SettingsKey, "NumberOfCopies"), Dword(9));
     }
     if (!param.FileExists) {
-        EXPECT_FALSE(fs::exists(file)) << "case: " << param.Case;
+        EXPECT_FALSE(fs::exists(file)) << "case: " << param.name;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Permissions, FileAccessTest,
-    ::testing::Values(
-        AccessCase{"read-only file", true, ReadOnly, ReadWrite | Search, RegSuccess,
-                   RegAccessDenied},
-        AccessCase{"read-only directory", true, ReadWrite, ReadOnly | Search, RegSuccess,
-                   RegAccessDenied},
-        AccessCase{"no file, read-only directory", false, ReadOnly, ReadOnly | Search,
-                   RegFileNotFound, RegFileNotFound},
-        AccessCase{"unreadable file", true, fs::perms::none, ReadWrite | Search,
-                   RegAccessDenied, RegAccessDenied},
-        AccessCase{"writable file and directory", true, ReadWrite, ReadWrite | Search,
-                   RegSuccess, RegSuccess}),
-    [](const auto& info) {
-        std::string name = info.param.Case;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) {
-                c = '_';
-            }
-        }
-        return name;
-    });
+    ::testing::Values(AccessCase{"read-only file", true, ReadOnly, ReadWrite | Search, RegSuccess,
+                                 RegAccessDenied},
+                      AccessCase{"read-only directory", true, ReadWrite, ReadOnly | Search,
+                                 RegSuccess, RegAccessDenied},
+                      AccessCase{"no file, read-only directory", false, ReadOnly, ReadOnly | Search,
+                                 RegFileNotFound, RegFileNotFound},
+                      AccessCase{"unreadable file", true, fs::perms::none, ReadWrite | Search,
+                                 RegAccessDenied, RegAccessDenied},
+                      AccessCase{"writable file and directory", true, ReadWrite, ReadWrite | Search,
+                                 RegSuccess, RegSuccess}),
+    test::ByCaseName);
 
 pid_t Spawn(const std::function<void()>& body) {
     const pid_t child = ::fork();
@@ -282,7 +275,9 @@ pid_t Spawn(const std::function<void()>& body) {
     return child;
 }
 
-bool Exited(pid_t child, int& status) { return ::waitpid(child, &status, WNOHANG) == child; }
+bool Exited(pid_t child, int& status) {
+    return ::waitpid(child, &status, WNOHANG) == child;
+}
 
 // Many saves in a row: on a memory file system where there is one, since the cost of flushing
 // to disk is not what these tests are about.
@@ -405,12 +400,12 @@ TEST_F(ManySavesTest, AWriterKilledWhileSavingLeavesOldOrNewValuesNeverAMix) {
 // its lock is expected. Each case prepares the folder (the victim path lies outside it) and
 // says whether the registry file is still used.
 struct HostileCase {
-    const char* Case;
+    const char* name;
     std::function<void(const fs::path& file, const fs::path& victim)> Prepare;
     bool Used;
     const char* Diagnostic; // part of the one line said on standard error; "" for none
     bool NeedsRoot = false;
-    friend void PrintTo(const HostileCase& value, std::ostream* out) { *out << value.Case; }
+    friend void PrintTo(const HostileCase& value, std::ostream* out) { *out << value.name; }
 };
 
 constexpr uid_t Stranger = 64101;
@@ -420,11 +415,13 @@ void LinkAs(const fs::path& target, const fs::path& link, uid_t owner) {
     ASSERT_EQ(::lchown(link.c_str(), owner, owner), 0);
 }
 
-const std::string VictimText = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
-                               "\r\n\"NumberOfCopies\"=dword:00000007\r\n";
+const std::string VictimText =
+    "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
+    "\r\n\"NumberOfCopies\"=dword:00000007\r\n";
 
-const std::string OwnText = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
-                            "\r\n\"NumberOfCopies\"=dword:00000005\r\n";
+const std::string OwnText =
+    "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
+    "\r\n\"NumberOfCopies\"=dword:00000005\r\n";
 
 class HostileFileTest : public ::testing::TestWithParam<HostileCase> {};
 
@@ -464,15 +461,15 @@ TEST_P(HostileFileTest, IsNeitherFollowedNorWaitedOnNorFilledWithSettings) {
         }
         return found;
     });
-    EXPECT_EQ(findings, "") << "case: " << param.Case;
-    EXPECT_EQ(fs::exists(victim), victimExisted) << "case: " << param.Case;
+    EXPECT_EQ(findings, "") << "case: " << param.name;
+    EXPECT_EQ(fs::exists(victim), victimExisted) << "case: " << param.name;
     if (victimExisted) {
-        EXPECT_EQ(test::ReadFileBytes(victim), victimBefore) << "case: " << param.Case;
+        EXPECT_EQ(test::ReadFileBytes(victim), victimBefore) << "case: " << param.name;
     }
     if (param.Used) {
         const auto parsed = ParseFile(file);
-        ASSERT_TRUE(parsed) << "case: " << param.Case;
-        EXPECT_EQ(ValueIn(*parsed, SettingsKey, "NumberOfCopies"), Dword(4)) << param.Case;
+        ASSERT_TRUE(parsed) << "case: " << param.name;
+        EXPECT_EQ(ValueIn(*parsed, SettingsKey, "NumberOfCopies"), Dword(4)) << param.name;
     }
 }
 
@@ -484,11 +481,10 @@ INSTANTIATE_TEST_SUITE_P(
                         ASSERT_EQ(::mkfifo(file.c_str(), 0666), 0);
                     },
                     false, "is not used: it is not a regular file"},
-        HostileCase{"a link to an endless device",
-                    [](const fs::path& file, const fs::path&) {
-                        fs::create_symlink("/dev/zero", file);
-                    },
-                    false, "is not used: it is not a regular file"},
+        HostileCase{
+            "a link to an endless device",
+            [](const fs::path& file, const fs::path&) { fs::create_symlink("/dev/zero", file); },
+            false, "is not used: it is not a regular file"},
         HostileCase{"larger than the limit",
                     [](const fs::path& file, const fs::path&) {
                         test::WriteFileBytes(file, VictimText);
@@ -500,12 +496,10 @@ INSTANTIATE_TEST_SUITE_P(
                         test::WriteFileBytes(file, "REGEDIT4\r\n\r\n# note\r\n");
                     },
                     false, "is not used: line 3: the line is no comment, key or value"},
-        HostileCase{"another user's link to a new file",
-                    [](const fs::path& file, const fs::path& victim) {
-                        LinkAs(victim, file, Stranger);
-                    },
-                    false, "it is a link made by neither this user nor the owner of its folder",
-                    true},
+        HostileCase{
+            "another user's link to a new file",
+            [](const fs::path& file, const fs::path& victim) { LinkAs(victim, file, Stranger); },
+            false, "it is a link made by neither this user nor the owner of its folder", true},
         HostileCase{"another user's link to settings",
                     [](const fs::path& file, const fs::path& victim) {
                         test::WriteFileBytes(victim, VictimText);
@@ -530,7 +524,7 @@ INSTANTIATE_TEST_SUITE_P(
                         LinkAs(victim, file.string() + ".tmp", Stranger);
                     },
                     true, "", true}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    test::ByCaseName);
 
 // Operators of one group sharing one folder, as the package sets it up: each keeps the
 // others' values, the file keeps its group and mode, an administrator's notes stay, and a

@@ -1,6 +1,7 @@
 #include "platform/registry/RegFile.h"
 
 #include "platform/registry/Registry.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -81,20 +82,19 @@ TEST(RegFile, WritesTheRegistryEditorsAnsiFormat) {
 }
 
 TEST(RegFile, ReadsAHandWrittenFile) {
-    const auto file = RegFile::Parse(
-        "REGEDIT4\n"
-        "; settings for the print room\n"
-        "\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint]\n"
-        "\"WorkingDirectory\"=\"C:\\\\Macros\"\n"
-        "  @ = \"default\"  \n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]\r\n"
-        "\"NumberOfCopies\"=dword:3\r\n"
-        "\"Blob\"=hex:DE,ad,\\\r\n"
-        "    be,EF\r\n"
-        "\"Expand\"=hex(2):25,00\r\n"
-        "[hkey_local_machine\\software\\QUET\\QUETPRINT]\n"
-        "\"workingdirectory\"=\"D:\\\\Forms\"\n");
+    const auto file = RegFile::Parse("REGEDIT4\n"
+                                     "; settings for the print room\n"
+                                     "\n"
+                                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint]\n"
+                                     "\"WorkingDirectory\"=\"C:\\\\Macros\"\n"
+                                     "  @ = \"default\"  \n"
+                                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]\r\n"
+                                     "\"NumberOfCopies\"=dword:3\r\n"
+                                     "\"Blob\"=hex:DE,ad,\\\r\n"
+                                     "    be,EF\r\n"
+                                     "\"Expand\"=hex(2):25,00\r\n"
+                                     "[hkey_local_machine\\software\\QUET\\QUETPRINT]\n"
+                                     "\"workingdirectory\"=\"D:\\\\Forms\"\n");
     ASSERT_TRUE(file);
     const RegKeyData* companion = file->FindKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint");
     ASSERT_NE(companion, nullptr);
@@ -123,19 +123,17 @@ std::string Utf16Le(std::u16string_view text) {
 }
 
 TEST(RegFile, ReadsTheUnicodeExportFormat) {
-    const auto file = RegFile::Parse(Utf16Le(
-        u"Windows Registry Editor Version 5.00\r\n"
-        u"\r\n"
-        u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint]\r\n"
-        u"\"WorkingDirectory\"=\"C:\\\\Formul\u00e4re\"\r\n"
-        u"\"Expand\"=hex(2):25,00,54,00,00,00\r\n"
-        u"\"Count\"=dword:00000010\r\n"
-        u"\"Raw\"=hex:00,01\r\n"));
+    const auto file = RegFile::Parse(Utf16Le(u"Windows Registry Editor Version 5.00\r\n"
+                                             u"\r\n"
+                                             u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint]\r\n"
+                                             u"\"WorkingDirectory\"=\"C:\\\\Formul\u00e4re\"\r\n"
+                                             u"\"Expand\"=hex(2):25,00,54,00,00,00\r\n"
+                                             u"\"Count\"=dword:00000010\r\n"
+                                             u"\"Raw\"=hex:00,01\r\n"));
     ASSERT_TRUE(file);
     const RegKeyData* key = file->FindKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint");
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->FindValue("WorkingDirectory")->Data,
-              std::string("C:\\Formul\xC3\xA4re\0", 14));
+    EXPECT_EQ(key->FindValue("WorkingDirectory")->Data, std::string("C:\\Formul\xC3\xA4re\0", 14));
     EXPECT_EQ(key->FindValue("Expand")->Data, std::string("%T\0", 3))
         << "texts in hex are UTF-16LE in this format";
     EXPECT_EQ(key->FindValue("Count")->Data, std::string("\x10\0\0\0", 4));
@@ -149,6 +147,7 @@ TEST(RegFile, AnEmptyFileIsAnEmptyRegistry) {
 }
 
 struct UnparseableCase {
+    const char* name;
     const char* Text;
     std::size_t Line; // the line the error names
     friend void PrintTo(const UnparseableCase& value, std::ostream* out) { *out << value.Text; }
@@ -166,23 +165,35 @@ TEST_P(UnparseableTest, IsRejectedWholeNamingTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Files, UnparseableTest,
     ::testing::Values(
-        UnparseableCase{"[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n", 1},
-        UnparseableCase{"REGEDIT5\r\n", 1},
-        UnparseableCase{"; only a note\r\n", 1},
-        UnparseableCase{"REGEDIT4\r\n\"a\"=\"value before any key\"\r\n", 2},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nstray text\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n\r\n# a note in the wrong form\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"unterminated\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"C:\\Macros\"\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:123456789\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:1,2g\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:01,\\\r\n  100\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex(x):00\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=-\r\n", 3},
-        UnparseableCase{"REGEDIT4\r\n[-HKEY_LOCAL_MACHINE\\A]\r\n", 2},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A] trailing\r\n", 2},
-        UnparseableCase{"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"\"b\"\r\n", 3}));
+        UnparseableCase{"no header", "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n", 1},
+        UnparseableCase{"unknown header", "REGEDIT5\r\n", 1},
+        UnparseableCase{"only a note", "; only a note\r\n", 1},
+        UnparseableCase{"value before any key", "REGEDIT4\r\n\"a\"=\"value before any key\"\r\n",
+                        2},
+        UnparseableCase{"stray text", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nstray text\r\n", 3},
+        UnparseableCase{"note in the wrong form", "REGEDIT4\r\n\r\n# a note in the wrong form\r\n",
+                        3},
+        UnparseableCase{"unterminated text",
+                        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"unterminated\r\n", 3},
+        UnparseableCase{"unescaped backslash",
+                        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=\"C:\\Macros\"\r\n", 3},
+        UnparseableCase{"dword too long",
+                        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:123456789\r\n", 3},
+        UnparseableCase{"dword empty", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=dword:\r\n",
+                        3},
+        UnparseableCase{"hex not a digit",
+                        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:1,2g\r\n", 3},
+        UnparseableCase{"hex byte too long after continuation",
+                        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex:01,\\\r\n  100\r\n", 3},
+        UnparseableCase{"unknown hex type",
+                        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=hex(x):00\r\n", 3},
+        UnparseableCase{"deleted value", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"=-\r\n", 3},
+        UnparseableCase{"deleted key", "REGEDIT4\r\n[-HKEY_LOCAL_MACHINE\\A]\r\n", 2},
+        UnparseableCase{"text after the key", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A] trailing\r\n",
+                        2},
+        UnparseableCase{"two names without equals",
+                        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"a\"\"b\"\r\n", 3}),
+    test::ByCaseName);
 
 // An administrator's notes survive every save: comments and the blank lines between keys
 // stay where they stand, whatever is changed or added around them.
@@ -192,7 +203,8 @@ TEST(RegFile, CommentsAndBlankLinesStayWhereTheyStand) {
                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\quetprint]\r\n"
                                   "; where the forms are\r\n"
                                   "\"WorkingDirectory\"=\"/srv/forms\"\r\n";
-    const std::string settings = "\r\n\r\n[" + Key + "]\r\n"
+    const std::string settings = "\r\n\r\n[" + Key +
+                                 "]\r\n"
                                  "\"NumberOfCopies\"=dword:00000003\r\n"
                                  "  ; tray 1 is Plain\r\n"
                                  "\"DefaultInputTray\"=dword:00000001\r\n";
@@ -238,9 +250,9 @@ TEST(RegFile, AFullExportIsReadWholeAndFoundByName) {
     const auto file = RegFile::Parse(text);
     ASSERT_TRUE(file);
     EXPECT_EQ(file->Keys().size(), Keys + 1u);
-    const RegKeyData* last = file->FindKey("hkey_local_machine\\software\\vendor" +
-                                           std::to_string((Keys - 1) % 97) + "\\PRODUCT" +
-                                           std::to_string(Keys - 1));
+    const RegKeyData* last =
+        file->FindKey("hkey_local_machine\\software\\vendor" + std::to_string((Keys - 1) % 97) +
+                      "\\PRODUCT" + std::to_string(Keys - 1));
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->FindValue("value")->Data, std::to_string(Keys - 1) + '\0');
     EXPECT_TRUE(file->KeyExists("HKEY_LOCAL_MACHINE\\SOFTWARE\\VENDOR96"));

@@ -1,6 +1,7 @@
 // What callers rely on from every registry backend, in the manner of the Windows registry's
 // own conformance tests: sentinel-filled buffers, exact sizes and status codes.
 #include "tests/platform/RegistrySandbox.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -82,10 +83,10 @@ TEST_F(RegistryTest, WithoutABufferOnlyTypeAndSizeAreReturned) {
 }
 
 struct StoredValue {
-    const char* Case;
+    const char* name;
     std::uint32_t Type;
     std::string Bytes;
-    friend void PrintTo(const StoredValue& value, std::ostream* out) { *out << value.Case; }
+    friend void PrintTo(const StoredValue& value, std::ostream* out) { *out << value.name; }
 };
 
 class ValueRoundTripTest : public RegistryTest,
@@ -100,14 +101,14 @@ TEST_P(ValueRoundTripTest, ComesBackWithExactlyItsTypeBytesAndSize) {
     std::uint32_t type = Unset;
     std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
     ASSERT_EQ(key->QueryValue("Value", &type, buffer.data(), &size), RegSuccess)
-        << "case: " << param.Case;
-    EXPECT_EQ(type, param.Type) << "case: " << param.Case;
+        << "case: " << param.name;
+    EXPECT_EQ(type, param.Type) << "case: " << param.name;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), size), param.Bytes)
-        << "case: " << param.Case;
-    const bool unterminatedText = param.Type == RegSz && !param.Bytes.empty() &&
-                                  param.Bytes.back() != '\0';
+        << "case: " << param.name;
+    const bool unterminatedText =
+        param.Type == RegSz && !param.Bytes.empty() && param.Bytes.back() != '\0';
     EXPECT_EQ(buffer[size], unterminatedText ? 0 : Sentinel)
-        << "case: " << param.Case << " (a text without NUL gets one after its data)";
+        << "case: " << param.name << " (a text without NUL gets one after its data)";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,15 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredValue{"short number", RegDword, std::string("\x03\0", 2)},
                       StoredValue{"binary", RegBinary, std::string("\0\x01\xFF", 3)},
                       StoredValue{"no type", RegNone, "x"}),
-    [](const auto& info) {
-        std::string name = info.param.Case;
-        for (char& c : name) {
-            if (c == ' ') {
-                c = '_';
-            }
-        }
-        return name;
-    });
+    test::ByCaseName);
 
 TEST_F(RegistryTest, ValueNamesIgnoreLetterCase) {
     sandbox.SetDword(TestKey, "NumberOfCopies", 3);

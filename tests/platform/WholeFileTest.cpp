@@ -1,6 +1,7 @@
 // Whole files: the name holds its old contents or all of the new ones, never a part.
 #include "platform/files/WholeFile.h"
 
+#include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,9 @@ struct NameCase {
     std::optional<std::string> holds;
 };
 
-void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const NameCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class WholeFileTest : public ::testing::TestWithParam<NameCase> {};
 
@@ -68,14 +71,16 @@ TEST_P(WholeFileTest, HoldsTheOldOrTheWholeNewContents) {
         EXPECT_FALSE(fs::is_regular_file(name, noFile)) << "case: " << c.name;
     }
     auto after = Names(dir.Path());
-    if (c.result == WholeFileResult::Written && std::find(before.begin(), before.end(),
-                                                          fs::path(name).filename()) == before.end()) {
+    if (c.result == WholeFileResult::Written &&
+        std::find(before.begin(), before.end(), fs::path(name).filename()) == before.end()) {
         std::erase(after, fs::path(name).filename().string());
     }
     EXPECT_EQ(after, before) << "case: " << c.name << ": no temporary file stays behind";
 }
 
-std::string Fresh(const fs::path& dir) { return (dir / "job.prn").string(); }
+std::string Fresh(const fs::path& dir) {
+    return (dir / "job.prn").string();
+}
 
 std::string Previous(const fs::path& dir) {
     WriteFileBytes(dir / "job.prn", Old + std::string(100000, '.'));
@@ -101,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"name too long",
                  [](const fs::path& dir) { return (dir / std::string(300, 'x')).string(); },
                  WholeFileResult::CannotCreate, std::nullopt}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    test::ByCaseName);
 
 #ifdef _WIN32
 
@@ -122,9 +127,9 @@ TEST(WholeFileWin32, AReadOnlyTicketIsNotReplaced) {
 TEST(WholeFileWin32, AReplaceThatFailsLeavesTheOldTicketAndNoTemporary) {
     test::TempDir dir;
     const std::string name = Previous(dir.Path());
-    const HANDLE reader = CreateFileA(name.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE reader =
+        CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     EXPECT_EQ(WriteWholeFile(name, Ticket), WholeFileResult::CannotWrite);
     CloseHandle(reader);
@@ -178,7 +183,8 @@ TEST(WholeFilePosix, PermissionsDecideAsBeforeWhatCanBeWritten) {
     fs::permissions(dir.Path(), fs::perms::all);
     const fs::path readOnly = dir.Path() / "read-only.prn";
     WriteFileBytes(readOnly, Old);
-    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(readOnly,
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const fs::path closed = dir.Path() / "closed";
     fs::create_directory(closed);
     WriteFileBytes(closed / "prepared.prn", Old);
@@ -189,10 +195,12 @@ TEST(WholeFilePosix, PermissionsDecideAsBeforeWhatCanBeWritten) {
         if (WriteWholeFile(readOnly.string(), Ticket) != WholeFileResult::CannotCreate) {
             found += " a read-only ticket was replaced;";
         }
-        if (WriteWholeFile((closed / "new.prn").string(), Ticket) != WholeFileResult::CannotCreate) {
+        if (WriteWholeFile((closed / "new.prn").string(), Ticket) !=
+            WholeFileResult::CannotCreate) {
             found += " a closed folder took a new ticket;";
         }
-        if (WriteWholeFile((closed / "prepared.prn").string(), Ticket) != WholeFileResult::Written) {
+        if (WriteWholeFile((closed / "prepared.prn").string(), Ticket) !=
+            WholeFileResult::Written) {
             found += " a writable ticket in a closed folder was not written;";
         }
         return found;

@@ -1,6 +1,7 @@
 #include "store/SettingsStore.h"
 
 #include "tests/platform/RegistrySandbox.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,9 @@ using test::DwordBytes;
 
 const std::string SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
 
-std::string Text(const std::string& text) { return text + std::string(1, '\0'); }
+std::string Text(const std::string& text) {
+    return text + std::string(1, '\0');
+}
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
@@ -42,12 +45,20 @@ TEST_F(SettingsStoreTest, FirstRunLoadsNothingAndSaveCreatesTheKey) {
     EXPECT_EQ(settings.DefaultInputTray(), 1);
 
     Save(settings);
-    const std::map<std::string, std::uint32_t> dwords = {
-        {"NumberOfCopies", 1},       {"DefaultInputTray", 1},       {"DefaultFormOverlay", 0},
-        {"LastFormOverlay", 0},      {"LastInputTray", 0},          {"CoverPageInputTray", 0},
-        {"CoverPageFormOverlay", 0}, {"FooterPageInputTray", 0},    {"FooterPageFormOverlay", 0},
-        {"LastTab", 0},              {"LastChapterFormOverlay", 0}, {"LastChapterInputTray", 0},
-        {"LastRemainingChapterCopyCount", 0}, {"SepPageAfterCopySetOnly", 0}};
+    const std::map<std::string, std::uint32_t> dwords = {{"NumberOfCopies", 1},
+                                                         {"DefaultInputTray", 1},
+                                                         {"DefaultFormOverlay", 0},
+                                                         {"LastFormOverlay", 0},
+                                                         {"LastInputTray", 0},
+                                                         {"CoverPageInputTray", 0},
+                                                         {"CoverPageFormOverlay", 0},
+                                                         {"FooterPageInputTray", 0},
+                                                         {"FooterPageFormOverlay", 0},
+                                                         {"LastTab", 0},
+                                                         {"LastChapterFormOverlay", 0},
+                                                         {"LastChapterInputTray", 0},
+                                                         {"LastRemainingChapterCopyCount", 0},
+                                                         {"SepPageAfterCopySetOnly", 0}};
     for (const auto& [name, value] : dwords) {
         const auto stored = Stored(name);
         ASSERT_TRUE(stored) << "value: " << name;
@@ -131,11 +142,11 @@ TEST_F(SettingsStoreTest, StoredNumbersAreTakenWithoutRangeChecks) {
 
 // A value that can't be taken leaves its own field alone and no other.
 struct UnusableValue {
-    const char* Case;
-    const char* Name;
+    const char* name;
+    const char* ValueName;
     std::uint32_t Type;
     std::string Bytes;
-    friend void PrintTo(const UnusableValue& value, std::ostream* out) { *out << value.Case; }
+    friend void PrintTo(const UnusableValue& value, std::ostream* out) { *out << value.name; }
 };
 
 class UnusableValueTest : public SettingsStoreTest,
@@ -143,7 +154,7 @@ class UnusableValueTest : public SettingsStoreTest,
 
 TEST_P(UnusableValueTest, KeepsItsFieldAndTheOthersStillLoad) {
     const UnusableValue& param = GetParam();
-    sandbox.Set(SettingsKey, param.Name, param.Type, param.Bytes);
+    sandbox.Set(SettingsKey, param.ValueName, param.Type, param.Bytes);
     sandbox.SetDword(SettingsKey, "LastRemainingChapterCopyCount", 6);
 
     JobSettings settings;
@@ -151,11 +162,11 @@ TEST_P(UnusableValueTest, KeepsItsFieldAndTheOthersStillLoad) {
     settings.SetLastPageNumbers("old");
     settings.SetLastChapterPageNumbers("old");
     SettingsStore(sandbox.Registry()).Load(settings);
-    EXPECT_EQ(settings.NumberOfCopies(), 1u) << "case: " << param.Case;
-    EXPECT_EQ(settings.LastPageNumbers(), "old") << "case: " << param.Case;
-    EXPECT_EQ(settings.LastChapterPageNumbers(), "old") << "case: " << param.Case;
-    EXPECT_EQ(settings.LastRemainingChapterCopyCount(), 6u) << "case: " << param.Case;
-    EXPECT_TRUE(settings.LoadedFromRegistry()) << "case: " << param.Case;
+    EXPECT_EQ(settings.NumberOfCopies(), 1u) << "case: " << param.name;
+    EXPECT_EQ(settings.LastPageNumbers(), "old") << "case: " << param.name;
+    EXPECT_EQ(settings.LastChapterPageNumbers(), "old") << "case: " << param.name;
+    EXPECT_EQ(settings.LastRemainingChapterCopyCount(), 6u) << "case: " << param.name;
+    EXPECT_TRUE(settings.LoadedFromRegistry()) << "case: " << param.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -166,24 +177,14 @@ INSTANTIATE_TEST_SUITE_P(
                       std::string("\x03\0\0\0\0\0\0\0", 8)},
         UnusableValue{"copies as 2 bytes", "NumberOfCopies", platform::RegDword,
                       std::string("\x03\0", 2)},
-        UnusableValue{"copies as binary", "NumberOfCopies", platform::RegBinary,
-                      DwordBytes(3)},
+        UnusableValue{"copies as binary", "NumberOfCopies", platform::RegBinary, DwordBytes(3)},
         UnusableValue{"text without NUL", "LastPageNumbers", platform::RegSz, "5,8"},
         UnusableValue{"text of 256 characters", "LastPageNumbers", platform::RegSz,
                       Text(std::string(256, '7'))},
         UnusableValue{"text as number", "LastChapterPageNumbers", platform::RegDword,
                       DwordBytes(5)},
-        UnusableValue{"text as binary", "LastChapterPageNumbers", platform::RegBinary,
-                      Text("5")}),
-    [](const auto& info) {
-        std::string name = info.param.Case;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) {
-                c = '_';
-            }
-        }
-        return name;
-    });
+        UnusableValue{"text as binary", "LastChapterPageNumbers", platform::RegBinary, Text("5")}),
+    test::ByCaseName);
 
 TEST_F(SettingsStoreTest, TextsUpTo255CharactersLoad) {
     const std::string longest(255, '9');
@@ -318,12 +319,12 @@ TEST(SettingsStoreCalls, LoadReadsInTableOrderWithReadWriteAccess) {
     JobSettings settings;
     SettingsStore(registry).Load(settings);
     auto expected = Prefixed(
-        "query ", {"NumberOfCopies", "DefaultInputTray", "DefaultFormOverlay", "LastPageNumbers",
-                   "LastInputTray", "LastFormOverlay", "CoverPageInputTray",
-                   "CoverPageFormOverlay", "FooterPageInputTray", "FooterPageFormOverlay",
-                   "LastTab", "LastChapterPageNumbers", "LastChapterCopyCount",
-                   "LastChapterFormOverlay", "LastChapterInputTray",
-                   "LastRemainingChapterCopyCount", "SepPageAfterCopySetOnly"});
+        "query ",
+        {"NumberOfCopies", "DefaultInputTray", "DefaultFormOverlay", "LastPageNumbers",
+         "LastInputTray", "LastFormOverlay", "CoverPageInputTray", "CoverPageFormOverlay",
+         "FooterPageInputTray", "FooterPageFormOverlay", "LastTab", "LastChapterPageNumbers",
+         "LastChapterCopyCount", "LastChapterFormOverlay", "LastChapterInputTray",
+         "LastRemainingChapterCopyCount", "SepPageAfterCopySetOnly"});
     expected.insert(expected.begin(), "open SOFTWARE\\quet\\sorb-userinterface 131103");
     EXPECT_EQ(registry.log, expected);
     EXPECT_TRUE(settings.LoadedFromRegistry());
@@ -335,13 +336,13 @@ TEST(SettingsStoreCalls, SaveCreatesAfterAFailedOpenAndWritesInSaveOrder) {
     JobSettings settings;
     settings.SetLastChapterCopyCount(2);
     SettingsStore(registry).Save(settings);
-    auto expected = Prefixed(
-        "set ", {"NumberOfCopies", "DefaultInputTray", "DefaultFormOverlay", "LastPageNumbers",
-                 "LastFormOverlay", "LastInputTray", "CoverPageInputTray",
-                 "CoverPageFormOverlay", "FooterPageInputTray", "FooterPageFormOverlay",
-                 "LastTab", "LastChapterPageNumbers", "LastChapterCopyCount",
-                 "LastChapterFormOverlay", "LastChapterInputTray",
-                 "LastRemainingChapterCopyCount", "SepPageAfterCopySetOnly"});
+    auto expected =
+        Prefixed("set ", {"NumberOfCopies", "DefaultInputTray", "DefaultFormOverlay",
+                          "LastPageNumbers", "LastFormOverlay", "LastInputTray",
+                          "CoverPageInputTray", "CoverPageFormOverlay", "FooterPageInputTray",
+                          "FooterPageFormOverlay", "LastTab", "LastChapterPageNumbers",
+                          "LastChapterCopyCount", "LastChapterFormOverlay", "LastChapterInputTray",
+                          "LastRemainingChapterCopyCount", "SepPageAfterCopySetOnly"});
     expected.insert(expected.begin(), {"open SOFTWARE\\quet\\sorb-userinterface 131103",
                                        "create SOFTWARE\\quet\\sorb-userinterface 131103"});
     EXPECT_EQ(registry.log, expected);

@@ -1,4 +1,5 @@
 #include "core/CommandBuilder.h"
+#include "tests/support/CaseName.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/CSettings.h"
 #include "ui/ControlIds.h"
@@ -180,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Typed, ChapterCopyCountTest,
                                            CountCase{"minus_one", "-1", 1},
                                            CountCase{"minus_many", "-70000", 1},
                                            CountCase{"trailing", "3x", 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByCaseName);
 
 // Delete takes the chapter of the selected row, never "Last", also by the Delete key.
 TEST_F(ChapterPageTest, DeleteRemovesTheChapterOfTheSelectedRow) {
@@ -243,7 +244,7 @@ TEST_P(ChapterDeleteOnlyTest, DeletingTheOnlyChapterLeavesLastAndUnlocksCopies) 
 INSTANTIATE_TEST_SUITE_P(OtherPages, ChapterDeleteOnlyTest,
                          ::testing::Values(DeleteOnlyCase{"nothing_else", 0, false},
                                            DeleteOnlyCase{"cover_sheet", 7, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByCaseName);
 
 TEST_F(ChapterPageTest, SeparatorAfterCopySetBoxFollowsTheSeparatorLists) {
     settings.SetLoadedFromRegistry(true);

@@ -1,3 +1,4 @@
+#include "tests/support/CaseName.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 
@@ -46,8 +47,7 @@ const PageCase Footer{"Footer",
                       &JobSettings::FooterPageInputTray,
                       &JobSettings::SetFooterPageInputTray};
 
-class CoverFooterPageTest : public ::testing::TestWithParam<PageCase>,
-                            public test::DialogFixture {
+class CoverFooterPageTest : public ::testing::TestWithParam<PageCase>, public test::DialogFixture {
 protected:
     void SetUp() override {
         InstallOverlays({{"3.mac", ""}, {"12.mac", ""}, {"12.mat", test::Utf16("Logo")}});
@@ -211,7 +211,7 @@ TEST_P(CoverFooterPageTest, PickingATrayEnablesDeleteAndOk) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, CoverFooterPageTest, ::testing::Values(Cover, Footer),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByCaseName);
 
 } // namespace
 } // namespace varnak

@@ -1,3 +1,4 @@
+#include "tests/support/CaseName.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 
@@ -128,11 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         ApplyCase{"range", "5-9", "None", "None", {{"5", "sep. sheet", "0", "None"}}},
         ApplyCase{"blank", " 7", "12", "Rough", {{"7", "sep. sheet", "12", "Rough"}}},
         ApplyCase{"negative", "-2", "None", "None", {{"4294967294", "sep. sheet", "0", "None"}}}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        std::replace(name.begin(), name.end(), ' ', '_');
-        return name;
-    });
+    test::ByCaseName);
 
 TEST_F(DocumentPageTest, LaterApplyUpdatesOnlyTheFirstEntryOfANumber) {
     RunDialog([&](Driver& user) {
@@ -198,7 +195,7 @@ TEST_P(DocumentDeleteLastTest, DeletingTheLastRowKeepsOkWhileAnotherPageHoldsSom
 INSTANTIATE_TEST_SUITE_P(OtherPages, DocumentDeleteLastTest,
                          ::testing::Values(EmptyListCase{"nothing_else", 0, false},
                                            EmptyListCase{"cover_sheet", 12, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByCaseName);
 
 // Remembered inputs come back at the next show; a tray beyond the list selects nothing, and
 // then neither a new nor an updated entry gets a tray nobody chose.
@@ -224,6 +221,7 @@ TEST_F(DocumentPageTest, UnlistedTrayMeansNoTrayForNewAndUpdatedEntries) {
 }
 
 struct OverlayRestoreCase {
+    const char* name;
     std::int32_t stored;
     int selection;
     const char* description;
@@ -246,11 +244,13 @@ TEST_P(DocumentOverlayRestoreTest, RememberedOverlayIsRestoredByExactNumber) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Stored, DocumentOverlayRestoreTest,
-                         ::testing::Values(OverlayRestoreCase{1, 2, ""},
-                                           OverlayRestoreCase{12, 1, ""},
-                                           OverlayRestoreCase{3, 3, "Letterhead"},
-                                           OverlayRestoreCase{4, 0, ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Stored, DocumentOverlayRestoreTest,
+    ::testing::Values(OverlayRestoreCase{"prefix of a listed number", 1, 2, ""},
+                      OverlayRestoreCase{"listed before its prefix", 12, 1, ""},
+                      OverlayRestoreCase{"with a description", 3, 3, "Letterhead"},
+                      OverlayRestoreCase{"not listed", 4, 0, ""}),
+    test::ByCaseName);
 
 TEST_F(DocumentPageTest, StoreSettingsRemembersTheInputsOnlyOnceShown) {
     LoadedOnThisPage();

@@ -1,4 +1,5 @@
 #include "core/CommandBuilder.h"
+#include "tests/support/CaseName.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 
@@ -100,6 +101,7 @@ TEST_F(OptionsDialogTest, OtherPagesUnlockTheCopiesField) {
 }
 
 struct CopiesCase {
+    const char* name;
     const char* text;
     bool accepted;
     std::uint32_t stored;
@@ -128,11 +130,13 @@ TEST_P(CopiesTest, CopiesFieldDrivesPagesAndOk) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, CopiesTest,
-    ::testing::Values(CopiesCase{"0", false, 1, false}, CopiesCase{"", false, 1, false},
-                      CopiesCase{"abc", false, 1, false}, CopiesCase{"-2", false, 1, true},
-                      CopiesCase{"1", true, 1, true}, CopiesCase{"2", true, 2, true},
-                      CopiesCase{"3abc", true, 3, true}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    ::testing::Values(CopiesCase{"zero", "0", false, 1, false},
+                      CopiesCase{"empty", "", false, 1, false},
+                      CopiesCase{"letters", "abc", false, 1, false},
+                      CopiesCase{"negative", "-2", false, 1, true},
+                      CopiesCase{"one", "1", true, 1, true}, CopiesCase{"two", "2", true, 2, true},
+                      CopiesCase{"number then letters", "3abc", true, 3, true}),
+    test::ByCaseName);
 
 TEST_F(OptionsDialogTest, ActivePageChoosesChapterOrDocumentMode) {
     for (int tab : {0, 1, 2, 3}) {

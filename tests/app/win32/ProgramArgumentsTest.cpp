@@ -1,4 +1,5 @@
 #include "app/win32/ProgramArguments.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"the rest is unchanged", "v.exe  -R\"a\"\t-DEBUG", "-R\"a\"\t-DEBUG"},
         Case{"the next quote ends the name", "\"C:\\varnak.exe -R\"x", "x"},
         Case{"unclosed quote takes everything", "\"C:\\varnak.exe", ""}, Case{"empty", "", ""}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+    test::ByCaseName);
 
 } // namespace
 } // namespace varnak
