@@ -1,8 +1,10 @@
 #include "platform/files/WholeFile.h"
 
 #include "platform/files/PosixFile.h"
+#include "platform/files/ReplaceFile.h"
 
 #include <cerrno>
+#include <charconv>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -13,64 +15,91 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int MaxLinks = 40;
-// Written in pieces of this size, so that a write limit or a kill meets the file part-way.
-constexpr std::size_t Piece = std::size_t{64} * 1024;
-// A temporary name must stay within the 255 bytes a name may have.
-constexpr std::size_t LongestNamePart = 200;
+// Devices, FIFOs and terminals can't be flushed, and need not be.
+bool Flush(int fd) {
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
 
-// The name a chain of links ends at; nullopt for a loop.
-std::optional<fs::path> FollowLinks(fs::path path) {
-    for (int hop = 0; hop <= MaxLinks; ++hop) {
-        struct stat entry {};
-        if (::lstat(path.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) {
-            return path;
+WholeFileResult WriteAndFlush(int fd, std::string_view bytes) {
+    return WriteAll(fd, bytes) && Flush(fd) ? WholeFileResult::Written
+                                            : WholeFileResult::CannotWrite;
+}
+
+// The descriptor a name stands for when it names one of the program's own (a pipeline's
+// /dev/stdout): written through as it is, whatever it is connected to, rather than opened by
+// a name that the kernel resolves to a pipe or to a file that a rename would replace.
+std::optional<int> OwnDescriptor(std::string_view name) {
+    if (name == "/dev/stdin") {
+        return 0;
+    }
+    if (name == "/dev/stdout") {
+        return 1;
+    }
+    if (name == "/dev/stderr") {
+        return 2;
+    }
+    for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (!name.starts_with(prefix)) {
+            continue;
         }
-        const auto target = ReadLink(path);
-        if (!target) {
-            return std::nullopt;
+        const std::string_view digits = name.substr(prefix.size());
+        int fd = -1;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), fd);
+        if (error == std::errc() && end == digits.data() + digits.size() && !digits.empty() &&
+            digits.front() != '+' && digits.front() != '-') {
+            return fd;
         }
-        const fs::path next(*target);
-        path = next.is_absolute() ? next : DirectoryOf(path) / next;
     }
     return std::nullopt;
 }
 
-bool WritePieces(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::string_view piece = bytes.substr(0, Piece);
-        if (!WriteAll(fd, piece)) {
-            return false;
-        }
-        bytes.remove_prefix(piece.size());
-    }
-    return true;
-}
-
-// Devices and FIFOs can't be flushed, and need not be.
-bool Flush(int fd) { return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP; }
-
-WholeFileResult WriteDirectly(const fs::path& path, std::string_view bytes, bool truncate) {
-    FileDescriptor fd(
-        ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | (truncate ? O_TRUNC : 0)));
-    if (!fd.Valid()) {
+WholeFileResult WriteThrough(int fd, std::string_view bytes) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) {
         return WholeFileResult::CannotCreate;
     }
-    const bool whole = WritePieces(fd.Get(), bytes) && Flush(fd.Get());
-    return fd.Close() && whole ? WholeFileResult::Written : WholeFileResult::CannotWrite;
+    return WriteAndFlush(fd, bytes);
 }
 
-// What the new file takes over from the one it replaces.
-void TakeOver(int fd, const struct stat& old) {
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+// Opens what is already there without creating anything, never through a link, and without
+// waiting: a FIFO without a reader is refused at once instead of blocking the dialog.
+FileDescriptor OpenExisting(const fs::path& path) {
+    FileDescriptor fd(
+        ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.Valid()) {
+        const int flags = ::fcntl(fd.Get(), F_GETFL);
+        if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            return FileDescriptor();
+        }
     }
-    (void)::fchmod(fd, old.st_mode & 07777);
+    return fd;
 }
 
-bool FlushDirectory(const fs::path& directory) {
-    FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.Valid() && Flush(fd.Get());
+// A FIFO, a device or a terminal: written as it is.
+WholeFileResult WriteToSpecial(const fs::path& path, std::string_view bytes) {
+    FileDescriptor fd = OpenExisting(path);
+    struct stat opened {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &opened) != 0 || S_ISREG(opened.st_mode)) {
+        return WholeFileResult::CannotCreate; // no reader, or replaced by a file meanwhile
+    }
+    const WholeFileResult result = WriteAndFlush(fd.Get(), bytes);
+    return fd.Close() ? result : WholeFileResult::CannotWrite;
+}
+
+// An existing writable ticket where no new file can take its place: a folder that takes no
+// new files, or a sticky folder whose ticket belongs to another user. The name then holds a
+// part of the new ticket while it is written.
+WholeFileResult WriteInPlace(const fs::path& path, std::string_view bytes) {
+    FileDescriptor fd = OpenExisting(path);
+    struct stat opened {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        return WholeFileResult::CannotCreate;
+    }
+    if (::ftruncate(fd.Get(), 0) != 0) {
+        return WholeFileResult::CannotWrite;
+    }
+    const WholeFileResult result = WriteAndFlush(fd.Get(), bytes);
+    return fd.Close() ? result : WholeFileResult::CannotWrite;
 }
 
 } // namespace
@@ -79,45 +108,41 @@ WholeFileResult WriteWholeFile(const std::string& name, std::string_view bytes) 
     if (name.empty()) {
         return WholeFileResult::CannotCreate;
     }
-    const auto target = FollowLinks(name);
-    if (!target) {
+    if (const auto fd = OwnDescriptor(name)) {
+        return WriteThrough(*fd, bytes);
+    }
+    const NamedFile named = ResolveName(name);
+    switch (named.Is) {
+    case NamedFile::Refused:
+    case NamedFile::Directory:
         return WholeFileResult::CannotCreate;
+    case NamedFile::Special:
+        return WriteToSpecial(named.Path, bytes);
+    case NamedFile::Regular:
+        if (::access(named.Path.c_str(), W_OK) != 0) {
+            return WholeFileResult::CannotCreate; // a read-only ticket stays as it is
+        }
+        break;
+    case NamedFile::Missing:
+        break;
     }
-    struct stat old {};
-    const bool exists = ::stat(target->c_str(), &old) == 0;
-    if (!exists && errno != ENOENT) {
-        return WholeFileResult::CannotCreate; // a name too long, a folder that is a file, ...
-    }
-    if (exists && S_ISDIR(old.st_mode)) {
-        return WholeFileResult::CannotCreate;
-    }
-    if (exists && !S_ISREG(old.st_mode)) {
-        return WriteDirectly(*target, bytes, false);
-    }
-    if (exists && ::access(target->c_str(), W_OK) != 0) {
-        return WholeFileResult::CannotCreate; // a read-only ticket stays as it is
-    }
-
-    const fs::path directory = DirectoryOf(*target);
-    const std::string base = target->filename().string().substr(0, LongestNamePart);
-    const fs::path temporary = directory / ("." + base + "." + RandomSuffix());
-    FileDescriptor fd(::open(temporary.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!fd.Valid()) {
-        if (exists && (errno == EACCES || errno == EPERM)) {
-            return WriteDirectly(*target, bytes, true);
+    const bool exists = named.Is == NamedFile::Regular;
+    const ReplaceResult result =
+        ReplaceFile(named.Path, bytes, {.Old = exists ? &named.Attributes : nullptr});
+    switch (result.Outcome) {
+    case ReplaceOutcome::Replaced:
+        return WholeFileResult::Written;
+    case ReplaceOutcome::NoTemporary:
+        if (exists && (result.Error == EACCES || result.Error == EPERM)) {
+            return WriteInPlace(named.Path, bytes);
         }
         return WholeFileResult::CannotCreate;
+    case ReplaceOutcome::RenameRefused:
+        return exists ? WriteInPlace(named.Path, bytes) : WholeFileResult::CannotCreate;
+    case ReplaceOutcome::NotWritten:
+        break;
     }
-    if (exists) {
-        TakeOver(fd.Get(), old);
-    }
-    const bool whole = WritePieces(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
-    if (!fd.Close() || !whole || ::rename(temporary.c_str(), target->c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return WholeFileResult::CannotWrite;
-    }
-    return FlushDirectory(directory) ? WholeFileResult::Written : WholeFileResult::CannotWrite;
+    return WholeFileResult::CannotWrite;
 }
 
 } // namespace varnak::platform

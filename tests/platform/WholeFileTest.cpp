@@ -245,6 +245,165 @@ TEST(WholeFilePosix, AWriterStoppedAtAnyWriteLeavesTheOldTicket) {
     }
 }
 
+// A spool folder that several users share (mode 1777, root's), with what another user or the
+// workflow left in it. Each case prepares the folder and the operator's home, the operator
+// writes the ticket (and, where a case names one, the debug copy), and the case says what
+// the write answers and what the names then hold.
+constexpr uid_t Operator = 64111;
+constexpr uid_t Stranger = 64112;
+
+struct SharedSpoolCase {
+    const char* name;
+    mode_t FolderMode;
+    // Prepares spool and home; returns the name the operator writes to.
+    std::function<std::string(const fs::path& spool, const fs::path& home)> Prepare;
+    WholeFileResult Result;
+    // The file whose contents tell the outcome, relative to the case's base folder, and what
+    // it holds afterwards (nullopt: it doesn't exist).
+    const char* Checked;
+    std::optional<std::string> Holds;
+};
+
+void PrintTo(const SharedSpoolCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+void Owned(const fs::path& path, uid_t owner, const std::string& bytes, fs::perms mode) {
+    WriteFileBytes(path, bytes);
+    ASSERT_EQ(::chown(path.c_str(), owner, owner), 0);
+    fs::permissions(path, mode);
+}
+
+void LinkOf(const fs::path& target, const fs::path& link, uid_t owner) {
+    fs::create_symlink(target, link);
+    ASSERT_EQ(::lchown(link.c_str(), owner, owner), 0);
+}
+
+class SharedSpoolTest : public ::testing::TestWithParam<SharedSpoolCase> {};
+
+TEST_P(SharedSpoolTest, WritesOnlyWhereTheOperatorMay) {
+    const SharedSpoolCase& c = GetParam();
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can act as several users";
+    }
+    test::TempDir base;
+    fs::permissions(base.Path(), fs::perms::all);
+    const fs::path spool = base.Path() / "spool";
+    const fs::path home = base.Path() / "home";
+    fs::create_directory(spool);
+    fs::create_directory(home);
+    ASSERT_EQ(::chown(home.c_str(), Operator, Operator), 0);
+    const std::string name = c.Prepare(spool, home);
+    ::chmod(spool.c_str(), c.FolderMode);
+    const std::string findings = test::InChildAs({Operator, Operator}, [&] {
+        const WholeFileResult result = WriteWholeFile(name, Ticket);
+        return result == c.Result ? std::string()
+                                  : "answered " + std::to_string(static_cast<int>(result));
+    });
+    ::chmod(spool.c_str(), 0777);
+    EXPECT_EQ(findings, "") << "case: " << c.name;
+    const fs::path checked = base.Path() / c.Checked;
+    if (c.Holds) {
+        EXPECT_EQ(ReadFileBytes(checked), *c.Holds) << "case: " << c.name;
+    } else {
+        EXPECT_FALSE(fs::exists(checked)) << "case: " << c.name;
+    }
+    for (const auto& entry : fs::directory_iterator(spool)) {
+        EXPECT_NE(entry.path().filename().string().front(), '.')
+            << "case: " << c.name << ": a temporary file stays behind";
+    }
+}
+
+const std::string Thesis = "the operator's thesis";
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, SharedSpoolTest,
+    ::testing::Values(SharedSpoolCase{"another user's link to the operator's file", 01777,
+                                      [](const fs::path& spool, const fs::path& home) {
+                                          Owned(home / "thesis.txt", Operator, Thesis,
+                                                fs::perms::owner_read | fs::perms::owner_write);
+                                          LinkOf(home / "thesis.txt", spool / "job42.prn",
+                                                 Stranger);
+                                          return (spool / "job42.prn").string();
+                                      },
+                                      WholeFileResult::CannotCreate, "home/thesis.txt", Thesis},
+                      SharedSpoolCase{"another user's link to a new file", 01777,
+                                      [](const fs::path& spool, const fs::path& home) {
+                                          LinkOf(home / "new.txt", spool / "job42.prn_debug",
+                                                 Stranger);
+                                          return (spool / "job42.prn_debug").string();
+                                      },
+                                      WholeFileResult::CannotCreate, "home/new.txt", std::nullopt},
+                      SharedSpoolCase{"the operator's own link", 01777,
+                                      [](const fs::path& spool, const fs::path& home) {
+                                          LinkOf(home / "kept.prn", spool / "job.prn", Operator);
+                                          return (spool / "job.prn").string();
+                                      },
+                                      WholeFileResult::Written, "home/kept.prn", Ticket},
+                      SharedSpoolCase{"the folder owner's link", 01777,
+                                      [](const fs::path& spool, const fs::path& home) {
+                                          LinkOf(home / "kept.prn", spool / "job.prn", 0);
+                                          return (spool / "job.prn").string();
+                                      },
+                                      WholeFileResult::Written, "home/kept.prn", Ticket},
+                      SharedSpoolCase{"another user's writable ticket", 01777,
+                                      [](const fs::path& spool, const fs::path&) {
+                                          Owned(spool / "wf.prn", Stranger, Old, fs::perms::all);
+                                          return (spool / "wf.prn").string();
+                                      },
+                                      WholeFileResult::Written, "spool/wf.prn", Ticket},
+                      SharedSpoolCase{"a drop box folder", 01733,
+                                      [](const fs::path& spool, const fs::path&) {
+                                          return (spool / "job.prn").string();
+                                      },
+                                      WholeFileResult::Written, "spool/job.prn", Ticket},
+                      SharedSpoolCase{"a FIFO without a reader", 01777,
+                                      [](const fs::path& spool, const fs::path&) {
+                                          EXPECT_EQ(::mkfifo((spool / "job.prn").c_str(), 0666), 0);
+                                          fs::permissions(spool / "job.prn", fs::perms::all);
+                                          return (spool / "job.prn").string();
+                                      },
+                                      WholeFileResult::CannotCreate, "home/none", std::nullopt}),
+    test::ByCaseName);
+
+// A name that stands for one of the program's own descriptors is written through it: a pipe
+// gets the ticket, and a file at standard output is written, not replaced by name, so that
+// what the program says afterwards still reaches it.
+TEST(WholeFilePosix, OwnDescriptorsAreWrittenThrough) {
+    test::TempDir dir;
+    const fs::path output = dir.Path() / "out";
+    const std::string findings = test::InChild([&] {
+        std::string found;
+        int pipe[2];
+        if (::pipe(pipe) != 0) {
+            return std::string("no pipe");
+        }
+        for (const std::string& name :
+             {std::string("/dev/stdout"), "/proc/self/fd/" + std::to_string(pipe[1])}) {
+            ::dup2(pipe[1], 1);
+            std::string received(Ticket.size() + 1, '\0');
+            if (WriteWholeFile(name, Ticket) != WholeFileResult::Written ||
+                ::read(pipe[0], received.data(), received.size()) !=
+                    static_cast<ssize_t>(Ticket.size())) {
+                found += " " + name + " in a pipeline was not written;";
+            }
+        }
+        ::dup2(::open("/dev/null", O_RDONLY), 0);
+        const int file = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(file, 1);
+        if (WriteWholeFile("/dev/stdout", Ticket) != WholeFileResult::Written ||
+            ::write(1, "end ok\n", 7) != 7) {
+            found += " /dev/stdout as a file was not written;";
+        }
+        if (WriteWholeFile("/dev/fd/0", Ticket) != WholeFileResult::CannotCreate) {
+            found += " standard input was written to;";
+        }
+        return found;
+    });
+    EXPECT_EQ(findings, "");
+    EXPECT_EQ(ReadFileBytes(output), Ticket + "end ok\n");
+}
+
 #endif
 
 } // namespace
