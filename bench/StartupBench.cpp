@@ -1,4 +1,5 @@
 #include "app/CVarnakApp.h"
+#include "bench/BenchSupport.h"
 #include "core/JobSettings.h"
 #include "platform/registry/FileRegistry.h"
 #include "platform/toolkit/Driver.h"
@@ -9,26 +10,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace varnak {
 namespace {
 
-// A folder of its own for one benchmark, removed afterwards.
-class Scratch {
-public:
-    Scratch()
-        : path_(std::filesystem::temp_directory_path() /
-                ("varnak-bench-" + std::to_string(getpid()))) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~Scratch() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using bench::Scratch;
 
 void SetText(platform::Registry& registry, const std::string& subKey, const std::string& name,
              const std::string& text) {
@@ -82,42 +68,8 @@ void BM_LoadAndSave(benchmark::State& state) {
     }
 }
 
-// A registry file of range(0) keys, as a full export of a machine's registry has: one job's
-// registry traffic, from a fresh start as every job is: Load, the five overlay listings of the
-// dialog and its pages, and the Save after OK.
-void BM_JobWithALargeRegistryFile(benchmark::State& state) {
-    Scratch scratch;
-    const auto file = scratch.Path() / "registry.reg";
-    {
-        std::ofstream out(file, std::ios::binary);
-        out << "REGEDIT4\r\n";
-        for (int i = 0; i < state.range(0); ++i) {
-            out << "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor" << i % 97 << "\\Product" << i
-                << "]\r\n\"Version\"=\"1.0\"\r\n\"Installed\"=dword:00000001\r\n";
-        }
-    }
-    for (auto _ : state) {
-        platform::FileRegistry registry(file);
-        SettingsStore store(registry);
-        JobSettings settings;
-        store.Load(settings);
-        for (int page = 0; page < 5; ++page) {
-            std::unique_ptr<platform::RegistryKey> key;
-            registry.OpenKey("SOFTWARE\\quet\\quetprint", platform::KeyReadAccess, key);
-        }
-        settings.SetNumberOfCopies(settings.NumberOfCopies() + 1);
-        store.Save(settings);
-    }
-    state.counters["keys"] = static_cast<double>(state.range(0));
-}
-
 BENCHMARK(BM_StartupWithEveryPage)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndSave)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_JobWithALargeRegistryFile)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace varnak

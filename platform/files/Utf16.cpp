@@ -25,17 +25,36 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+char16_t UnitAt(std::string_view bytes, std::size_t i) {
+    return static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                 static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+}
 
 } // namespace
 
+std::size_t InvalidUtf16LeAt(std::string_view bytes) {
+    const std::size_t units = bytes.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        const char16_t unit = UnitAt(bytes, i);
+        if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(UnitAt(bytes, i + 1))) {
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            return 2 * i;
+        }
+    }
+    return bytes.size() % 2 == 0 ? std::string_view::npos : bytes.size() - 1;
+}
+
 std::string Utf16LeToUtf8(std::string_view bytes) {
     const std::size_t units = bytes.size() / 2;
-    auto unitAt = [&](std::size_t i) {
-        return static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
-                                     static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
-    };
+    auto unitAt = [&](std::size_t i) { return UnitAt(bytes, i); };
     std::string out;
     out.reserve(units + units / 2);
     for (std::size_t i = 0; i < units; ++i) {

@@ -1,6 +1,7 @@
 #include "platform/registry/FileRegistry.h"
 
 #include "platform/files/PosixFile.h"
+#include "platform/files/ReplaceFile.h"
 #include "platform/registry/RegFile.h"
 
 #include <algorithm>
@@ -27,8 +28,6 @@ constexpr std::string_view Hive = "HKEY_LOCAL_MACHINE";
 // Rights that let a key holder change something: set value, create sub-key, create link,
 // delete, write DAC, write owner.
 constexpr std::uint32_t WriteRights = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
-// As many links as the kernel follows in one path.
-constexpr int MaxLinks = 40;
 constexpr auto LockPoll = std::chrono::milliseconds(10);
 
 bool IsTextType(std::uint32_t type) {
@@ -44,53 +43,6 @@ std::string SystemError(const char* what) {
     return std::string(what) + " (" + std::strerror(errno) + ")";
 }
 
-// Where the registry file's name leads. A link is followed only when the user running the job
-// or the owner of the folder it lies in made it, the rule the kernel applies in shared sticky
-// folders: another member of a shared group can't steer a save to a file of its choosing.
-struct Location {
-    fs::path Path;
-    enum { Regular, Missing, Refused } State = Refused;
-    std::string Why;
-};
-
-bool MayFollow(const struct stat& link, const fs::path& linkPath) {
-    if (link.st_uid == ::geteuid()) {
-        return true;
-    }
-    struct stat folder {};
-    return ::stat(DirectoryOf(linkPath).c_str(), &folder) == 0 && folder.st_uid == link.st_uid;
-}
-
-Location Locate(const fs::path& file) {
-    fs::path path = file;
-    for (int hop = 0; hop <= MaxLinks; ++hop) {
-        struct stat entry {};
-        if (::lstat(path.c_str(), &entry) != 0) {
-            if (errno == ENOENT) {
-                return {path, Location::Missing, {}};
-            }
-            return {path, Location::Refused, SystemError("it can't be reached")};
-        }
-        if (S_ISREG(entry.st_mode)) {
-            return {path, Location::Regular, {}};
-        }
-        if (!S_ISLNK(entry.st_mode)) {
-            return {path, Location::Refused, "it is not a regular file"};
-        }
-        if (!MayFollow(entry, path)) {
-            return {path, Location::Refused,
-                    "it is a link made by neither this user nor the owner of its folder"};
-        }
-        const auto target = ReadLink(path);
-        if (!target) {
-            return {path, Location::Refused, SystemError("its link can't be read")};
-        }
-        const fs::path next(*target);
-        path = next.is_absolute() ? next : DirectoryOf(path) / next;
-    }
-    return {path, Location::Refused, "it is a chain of too many links"};
-}
-
 bool SameIdentity(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
@@ -101,7 +53,6 @@ bool SameIdentity(const struct stat& a, const struct stat& b) {
 enum class ReadOutcome { Ok, TooLarge, Failed };
 
 ReadOutcome ReadAll(int fd, std::string& bytes) {
-    bytes.clear();
     char buffer[65536];
     while (true) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -155,26 +106,34 @@ struct FileRegistry::Shared {
     bool Told = false;
 
     Snapshot Read(const fs::path& file);
+    // Says once why the file is not used.
     void Tell(const fs::path& file, const std::string& why);
+    // One line on the diagnostics stream: "varnak: the registry file <file> <what>".
+    void Say(const fs::path& file, const std::string& what) const;
 };
 
 Snapshot FileRegistry::Shared::Read(const fs::path& file) {
     Snapshot snapshot;
-    const Location location = Locate(file);
-    snapshot.Path = location.Path;
-    if (location.State == Location::Missing) {
+    const NamedFile named = ResolveName(file);
+    snapshot.Path = named.Path;
+    switch (named.Is) {
+    case NamedFile::Missing:
         snapshot.Status = RegSuccess;
         snapshot.File = std::make_shared<const RegFile>();
         return snapshot;
-    }
-    if (location.State == Location::Refused) {
-        snapshot.Why = location.Why;
+    case NamedFile::Refused:
+        snapshot.Why = named.Why;
         return snapshot;
+    case NamedFile::Directory:
+    case NamedFile::Special:
+        snapshot.Why = "it is not a regular file";
+        return snapshot;
+    case NamedFile::Regular:
+        break;
     }
     // Non-blocking and without following a link that appeared since: the name must still be
     // the regular file just found.
-    FileDescriptor fd(
-        ::open(location.Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor fd(::open(named.Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     struct stat attributes {};
     if (!fd.Valid() || ::fstat(fd.Get(), &attributes) != 0) {
         snapshot.Why = SystemError("it can't be read");
@@ -185,8 +144,8 @@ Snapshot FileRegistry::Shared::Read(const fs::path& file) {
         return snapshot;
     }
     snapshot.Attributes = attributes;
-    const std::string tooLarge = "it is larger than " +
-                                 std::to_string(FileRegistry::MaxFileSize >> 20) + " MiB";
+    const std::string tooLarge =
+        "it is larger than " + std::to_string(FileRegistry::MaxFileSize >> 20) + " MiB";
     snapshot.Status = RegBadDatabase;
     if (static_cast<std::uintmax_t>(attributes.st_size) > FileRegistry::MaxFileSize) {
         snapshot.Why = tooLarge;
@@ -195,6 +154,7 @@ Snapshot FileRegistry::Shared::Read(const fs::path& file) {
     if (!ParsedIdentity || !SameIdentity(*ParsedIdentity, attributes)) {
         try {
             std::string bytes;
+            bytes.reserve(static_cast<std::size_t>(attributes.st_size));
             switch (ReadAll(fd.Get(), bytes)) {
             case ReadOutcome::Ok:
                 break;
@@ -216,8 +176,7 @@ Snapshot FileRegistry::Shared::Read(const fs::path& file) {
         ParsedIdentity = attributes;
     }
     if (!Parsed) {
-        snapshot.Why =
-            "line " + std::to_string(ParseError.Line) + ": " + ParseError.Reason;
+        snapshot.Why = "line " + std::to_string(ParseError.Line) + ": " + ParseError.Reason;
         return snapshot;
     }
     snapshot.Status = RegSuccess;
@@ -226,12 +185,16 @@ Snapshot FileRegistry::Shared::Read(const fs::path& file) {
 }
 
 void FileRegistry::Shared::Tell(const fs::path& file, const std::string& why) {
-    if (Settings.Diagnostics == nullptr || Told) {
-        return;
+    if (!Told) {
+        Told = true;
+        Say(file, "is not used: " + why);
     }
-    Told = true;
-    *Settings.Diagnostics << "varnak: the registry file " << file << " is not used: " << why
-                          << '\n';
+}
+
+void FileRegistry::Shared::Say(const fs::path& file, const std::string& what) const {
+    if (Settings.Diagnostics != nullptr) {
+        *Settings.Diagnostics << "varnak: the registry file " << file << " " << what << '\n';
+    }
 }
 
 namespace {
@@ -261,6 +224,21 @@ bool HasAttributes(const struct stat& file, const LockAttributes& wanted) {
            (file.st_gid == wanted.Group || (wanted.Mode & 0006) != 0);
 }
 
+// Renames a new lock file over what stands at the lock's name. A folder there (mkdir is a
+// common shell locking idiom) can't be renamed over: it is exchanged with the new file in
+// one step instead, then removed when it is empty.
+bool TakePlace(const std::string& temporary, const fs::path& lockPath) {
+    if (::rename(temporary.c_str(), lockPath.c_str()) == 0) {
+        return true;
+    }
+    if (errno != EISDIR || ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, lockPath.c_str(),
+                                       RENAME_EXCHANGE) != 0) {
+        return false;
+    }
+    (void)::rmdir(temporary.c_str());
+    return true;
+}
+
 // Puts a lock file with the wanted attributes in place in one step, so that no other saver
 // ever finds one it may not open: beside an existing one only when replace is set. A
 // replacement is locked before it is put in place; its descriptor is returned.
@@ -281,17 +259,17 @@ FileDescriptor PublishLockFile(const fs::path& lockPath, const LockAttributes& w
         return FileDescriptor();
     }
     if (::fstat(fd.Get(), &made) != 0 || !HasAttributes(made, wanted) ||
-        ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 ||
-        ::rename(temporary.c_str(), lockPath.c_str()) != 0) {
+        ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0 || !TakePlace(temporary, lockPath)) {
         ::unlink(temporary.c_str());
         return FileDescriptor();
     }
     return fd;
 }
 
-// Opens the lock file, never through a link and only when it is a regular file. A link in
-// its place, or a lock file this user can't open at all (left by an earlier version under a
-// strict umask), is replaced by one every saver can open.
+// Opens the lock file, never through a link and only when it is a regular file. Anything
+// else in its place (a link, a FIFO, a folder, a socket), or a lock file this user can't
+// open at all (left by an earlier version under a strict umask), is replaced by one every
+// saver can open, so that no stray entry can stop the saves.
 FileDescriptor OpenLockFile(const fs::path& lockPath, const LockAttributes& wanted) {
     constexpr int Flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -299,17 +277,21 @@ FileDescriptor OpenLockFile(const fs::path& lockPath, const LockAttributes& want
         if (!fd.Valid() && errno == EACCES) {
             fd = FileDescriptor(::open(lockPath.c_str(), O_RDONLY | Flags)); // flock needs no write
         }
+        bool missing = false;
         if (fd.Valid()) {
             struct stat attributes {};
-            if (::fstat(fd.Get(), &attributes) != 0 || !S_ISREG(attributes.st_mode)) {
+            if (::fstat(fd.Get(), &attributes) != 0) {
                 return FileDescriptor();
             }
-            return fd;
-        }
-        if (errno != ENOENT && errno != EACCES && errno != ELOOP) {
+            if (S_ISREG(attributes.st_mode)) {
+                return fd;
+            }
+        } else if (errno == ENOENT) {
+            missing = true;
+        } else if (errno != EACCES && errno != ELOOP && errno != EISDIR && errno != ENXIO) {
             return FileDescriptor();
         }
-        if (FileDescriptor replacement = PublishLockFile(lockPath, wanted, errno != ENOENT);
+        if (FileDescriptor replacement = PublishLockFile(lockPath, wanted, !missing);
             replacement.Valid()) {
             return replacement;
         }
@@ -327,7 +309,13 @@ public:
         const auto deadline = std::chrono::steady_clock::now() + wait;
         while (true) {
             FileDescriptor fd = OpenLockFile(lockPath, wanted);
-            if (!fd.Valid() || !LockBefore(fd.Get(), deadline)) {
+            if (!fd.Valid()) {
+                why_ = "its lock file " + lockPath.string() + " can't be used";
+                return;
+            }
+            if (!LockBefore(fd.Get(), deadline)) {
+                why_ =
+                    "another save held its lock for over " + std::to_string(wait.count()) + " ms";
                 return;
             }
             // Another saver may have replaced the file while we waited: then lock the new one.
@@ -341,6 +329,8 @@ public:
         }
     }
     bool Locked() const { return fd_.Valid(); }
+    // Why the lock was not taken.
+    const std::string& Why() const { return why_; }
 
 private:
     static bool LockBefore(int fd, std::chrono::steady_clock::time_point deadline) {
@@ -374,54 +364,8 @@ private:
     }
 
     FileDescriptor fd_;
+    std::string why_;
 };
-
-// The owner, group and mode the new file takes over: the old file's; for a first file, the
-// folder's group, and write rights for it where the folder gives the group write rights.
-void TakeOverAttributes(int fd, const fs::path& target, const std::optional<struct stat>& old) {
-    if (old) {
-        // A saver that may not keep the owner still keeps the group.
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
-            (void)::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
-        }
-        (void)::fchmod(fd, old->st_mode & 07777);
-        return;
-    }
-    struct stat folder {};
-    struct stat created {};
-    if (::stat(DirectoryOf(target).c_str(), &folder) != 0 || ::fstat(fd, &created) != 0) {
-        return;
-    }
-    (void)::fchown(fd, static_cast<uid_t>(-1), folder.st_gid);
-    if ((folder.st_mode & S_IWGRP) != 0) {
-        (void)::fchmod(fd, (created.st_mode & 07777) | S_IRGRP | S_IWGRP);
-    }
-}
-
-// Writes bytes to a temporary file beside target, flushes it and renames it over target.
-// Only ever called under the writers' lock, so one fixed temporary name serves and a stale
-// one (from a killed writer) is replaced; never through a link planted in its place.
-bool ReplaceAtomically(const fs::path& target, std::string_view bytes,
-                       const std::optional<struct stat>& old) {
-    const fs::path temporary = target.string() + ".tmp";
-    ::unlink(temporary.c_str());
-    FileDescriptor fd(::open(temporary.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!fd.Valid()) {
-        return false;
-    }
-    TakeOverAttributes(fd.Get(), target, old);
-    if (!WriteAll(fd.Get(), bytes) || ::fsync(fd.Get()) != 0 ||
-        ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    FileDescriptor directory(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.Valid()) {
-        (void)::fsync(directory.Get());
-    }
-    return true;
-}
 
 class FileRegistryKey : public RegistryKey {
 public:
@@ -486,29 +430,48 @@ public:
 
 private:
     // Re-reads the file under the lock and applies this key's changes to what is there now,
-    // so that per value the later writer wins and everything else survives.
+    // so that per value the later writer wins and everything else survives. A save that is
+    // given up says so (the dialog itself stays silent).
     void Commit() {
         if (pending_.empty() && !create_) {
             return;
         }
-        const Location location = Locate(file_);
-        if (location.State == Location::Refused) {
-            return;
+        if (const std::string why = Save(); !why.empty()) {
+            shared_->Say(file_, "was not updated, the choices were not saved: " + why);
         }
-        WriterLock lock(location.Path, shared_->Settings.LockWait);
+    }
+
+    // Why the save was given up; empty when it was made.
+    std::string Save() {
+        const NamedFile named = ResolveName(file_);
+        if (named.Is == NamedFile::Refused) {
+            return named.Why;
+        }
+        WriterLock lock(named.Path, shared_->Settings.LockWait);
         if (!lock.Locked()) {
-            return;
+            return lock.Why();
         }
+        RemoveLeftTemporaries(named.Path);
         const Snapshot current = shared_->Read(file_);
-        if (current.Status != RegSuccess || current.Path != location.Path) {
-            return; // never overwrite what we can't read back
+        if (current.Status != RegSuccess) {
+            return current.Why; // never overwrite what we can't read back
         }
-        RegFile updated = *current.File;
-        RegKeyData& key = updated.CreateKey(snapshot_.Path);
-        for (RegValue& value : pending_) {
-            key.SetValue(value.Name, value.Type, std::move(value.Data));
+        if (current.Path != named.Path) {
+            return "its name was turned into a link while it was saved";
         }
-        ReplaceAtomically(current.Path, updated.Format(), current.Attributes);
+        const auto bytes =
+            current.File->FormatChanged(snapshot_.Path, pending_, FileRegistry::MaxFileSize);
+        if (!bytes) {
+            return "it would become larger than " +
+                   std::to_string(FileRegistry::MaxFileSize >> 20) + " MiB";
+        }
+        const ReplaceResult replaced = ReplaceFile(
+            current.Path, *bytes,
+            {.Old = current.Attributes ? &*current.Attributes : nullptr, .FolderGroup = true});
+        if (replaced.Outcome != ReplaceOutcome::Replaced) {
+            return std::string("it could not be replaced (") + std::strerror(replaced.Error) + ")";
+        }
+        return {};
     }
 
     std::shared_ptr<FileRegistry::Shared> shared_;

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
+#include <utility>
 
 namespace varnak::platform {
 namespace {
@@ -16,15 +18,19 @@ constexpr std::size_t HexLineWidth = 76;
 
 constexpr std::uint32_t RegMultiSz = 7;
 
-char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldCase(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
     }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 int HexDigit(char c) {
@@ -90,6 +96,13 @@ std::optional<std::string> ParseQuoted(std::string_view& text) {
         return std::nullopt;
     }
     std::string out;
+    // Most names and texts have no escapes: taken whole up to the closing quote.
+    if (const auto end = text.find_first_of("\"\\", 1);
+        end != std::string_view::npos && text[end] == '"') {
+        out.assign(text.substr(1, end - 1));
+        text.remove_prefix(end + 1);
+        return out;
+    }
     for (std::size_t i = 1; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '"') {
@@ -108,16 +121,29 @@ std::optional<std::string> ParseQuoted(std::string_view& text) {
     return std::nullopt;
 }
 
-std::string Quote(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
+void AppendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : text) {
         if (c == '\\' || c == '"') {
             out += '\\';
         }
         out += c;
     }
     out += '"';
-    return out;
+}
+
+// value in lower-case hex, at least digits long.
+void AppendHex(std::string& out, std::uint32_t value, int digits) {
+    constexpr std::string_view HexDigits = "0123456789abcdef";
+    char text[8];
+    int length = 0;
+    do {
+        text[length++] = HexDigits[value & 0xF];
+        value >>= 4;
+    } while (value != 0 || length < digits);
+    while (length > 0) {
+        out += text[--length];
+    }
 }
 
 bool IsStringType(std::uint32_t type) {
@@ -133,51 +159,50 @@ bool FitsPlainString(const RegValue& value) {
     return text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
 }
 
-std::string FormatData(const RegValue& value) {
-    if (FitsPlainString(value)) {
-        return Quote(std::string_view(value.Data.data(), value.Data.size() - 1));
+void AppendValue(std::string& out, const RegValue& value) {
+    std::size_t lineStart = out.size();
+    if (value.Name.empty()) {
+        out += '@';
+    } else {
+        AppendQuoted(out, value.Name);
     }
-    char buffer[32];
+    out += '=';
+    if (FitsPlainString(value)) {
+        AppendQuoted(out, std::string_view(value.Data.data(), value.Data.size() - 1));
+        out += LineEnd;
+        return;
+    }
     if (value.Type == RegDword && value.Data.size() == 4) {
         std::uint32_t number = 0;
         for (int i = 3; i >= 0; --i) {
-            number = number << 8 | static_cast<std::uint8_t>(value.Data[static_cast<std::size_t>(i)]);
+            number =
+                number << 8 | static_cast<std::uint8_t>(value.Data[static_cast<std::size_t>(i)]);
         }
-        std::snprintf(buffer, sizeof buffer, "dword:%08x", static_cast<unsigned>(number));
-        return buffer;
+        out += "dword:";
+        AppendHex(out, number, 8);
+        out += LineEnd;
+        return;
     }
     if (value.Type == RegBinary) {
-        std::snprintf(buffer, sizeof buffer, "hex:");
+        out += "hex:";
     } else {
-        std::snprintf(buffer, sizeof buffer, "hex(%x):", static_cast<unsigned>(value.Type));
+        out += "hex(";
+        AppendHex(out, value.Type, 1);
+        out += "):";
     }
-    return buffer;
-}
-
-void AppendValue(std::string& out, const RegValue& value) {
-    std::string line = value.Name.empty() ? std::string("@") : Quote(value.Name);
-    line += '=';
-    line += FormatData(value);
-    const bool hexForm = line.back() == ':';
-    if (hexForm) {
-        for (std::size_t i = 0; i < value.Data.size(); ++i) {
-            char byteText[4];
-            std::snprintf(byteText, sizeof byteText, "%02x",
-                          static_cast<unsigned>(static_cast<std::uint8_t>(value.Data[i])));
-            const bool last = i + 1 == value.Data.size();
-            if (line.size() + 3 > HexLineWidth && !last) {
-                out += line;
-                out += '\\';
-                out += LineEnd;
-                line = "  ";
-            }
-            line += byteText;
-            if (!last) {
-                line += ',';
-            }
+    for (std::size_t i = 0; i < value.Data.size(); ++i) {
+        const bool last = i + 1 == value.Data.size();
+        if (out.size() - lineStart + 3 > HexLineWidth && !last) {
+            out += '\\';
+            out += LineEnd;
+            lineStart = out.size();
+            out += "  ";
+        }
+        AppendHex(out, static_cast<std::uint8_t>(value.Data[i]), 2);
+        if (!last) {
+            out += ',';
         }
     }
-    out += line;
     out += LineEnd;
 }
 
@@ -197,7 +222,8 @@ struct ValueLine {
 };
 
 // One value line (continuations already joined). unicode: hex string data is UTF-16LE.
-std::optional<ValueLine> ParseValueLine(std::string_view line, bool unicode) {
+// reason is set when a more precise one than "of no known form" applies.
+std::optional<ValueLine> ParseValueLine(std::string_view line, bool unicode, const char*& reason) {
     ValueLine value;
     if (line.front() == '@') {
         line.remove_prefix(1);
@@ -256,26 +282,43 @@ std::optional<ValueLine> ParseValueLine(std::string_view line, bool unicode) {
     if (!bytes) {
         return std::nullopt;
     }
-    value.Data = unicode && IsStringType(value.Type) ? Utf16LeToUtf8(*bytes) : std::move(*bytes);
+    if (!unicode || !IsStringType(value.Type)) {
+        value.Data = std::move(*bytes);
+        return value;
+    }
+    // A text that can't be carried exactly is refused: a save would change it.
+    if (InvalidUtf16LeAt(*bytes) != std::string_view::npos) {
+        reason = "the value's text is not valid UTF-16";
+        return std::nullopt;
+    }
+    value.Data = Utf16LeToUtf8(*bytes);
     return value;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        auto line = text.substr(0, end);
+// The lines of a text one at a time, without their CR LF or LF, counted from 1.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : text_(text) {}
+
+    std::optional<std::string_view> Next() {
+        if (text_.empty()) {
+            return std::nullopt;
+        }
+        const auto end = text_.find('\n');
+        auto line = text_.substr(0, end);
+        text_.remove_prefix(end == std::string_view::npos ? text_.size() : end + 1);
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
-        lines.push_back(line);
-        if (end == std::string_view::npos) {
-            break;
-        }
-        text.remove_prefix(end + 1);
+        ++number_;
+        return line;
     }
-    return lines;
-}
+    std::size_t Number() const { return number_; }
+
+private:
+    std::string_view text_;
+    std::size_t number_ = 0;
+};
 
 std::string Folded(std::string_view name) {
     std::string folded(name);
@@ -312,11 +355,28 @@ private:
     std::unordered_map<std::size_t, std::unordered_map<std::string, std::size_t>> indexes_;
 };
 
-void AppendLines(std::string& out, const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        out += line;
-        out += LineEnd;
+// Adds a comment or blank line to the notes waiting for the next line.
+void AddNote(RegNotes& notes, std::string_view line) {
+    if (!notes.empty() && notes.back().Line == line) {
+        ++notes.back().Count;
+    } else {
+        notes.push_back(RegNote{std::string(line)});
     }
+}
+
+// False when the notes would take the text past the limit.
+bool AppendNotes(std::string& out, const RegNotes& notes, std::size_t limit) {
+    for (const RegNote& note : notes) {
+        const std::size_t length = note.Line.size() + LineEnd.size();
+        if (note.Count > (limit - std::min(limit, out.size())) / length) {
+            return false;
+        }
+        for (std::uint64_t i = 0; i < note.Count; ++i) {
+            out += note.Line;
+            out += LineEnd;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -326,9 +386,8 @@ bool RegNamesEqual(std::string_view a, std::string_view b) {
 }
 
 RegValue* RegKeyData::FindValue(std::string_view name) {
-    auto found = std::ranges::find_if(Values, [&](const RegValue& v) {
-        return RegNamesEqual(v.Name, name);
-    });
+    auto found = std::ranges::find_if(
+        Values, [&](const RegValue& v) { return RegNamesEqual(v.Name, name); });
     return found == Values.end() ? nullptr : &*found;
 }
 
@@ -354,43 +413,103 @@ const RegKeyData* RegFile::FindKey(std::string_view path) const {
     return const_cast<RegFile*>(this)->FindKey(path);
 }
 
-bool RegFile::KeyExists(std::string_view path) const {
-    const std::string folded = Folded(path);
-    return keyIndex_.contains(folded) || ancestors_.contains(folded);
+namespace {
+
+// FNV-1a, whose value for each prefix of a text follows from the one before it.
+constexpr std::uint64_t HashStart = 0xCBF29CE484222325u;
+constexpr std::uint64_t HashPrime = 0x100000001B3u;
+
+std::uint64_t HashOf(std::string_view text) {
+    std::uint64_t hash = HashStart;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<std::uint8_t>(c)) * HashPrime;
+    }
+    return hash;
 }
 
-RegKeyData& RegFile::AddKey(std::string_view path) {
-    std::string folded = Folded(path);
-    if (const auto found = keyIndex_.find(folded); found != keyIndex_.end()) {
-        return keys_[found->second];
+} // namespace
+
+void RegFile::Ancestors::AddAbove(std::string_view foldedPath) {
+    // Each path above it ends before one of its separators; the deepest first, so that the
+    // walk ends at the first one already known (those above it are known too).
+    std::vector<Entry> above;
+    std::uint64_t hash = HashStart;
+    for (std::size_t i = 0; i < foldedPath.size(); ++i) {
+        if (foldedPath[i] == '\\' && i > 0) {
+            above.push_back(Entry{foldedPath.substr(0, i), hash});
+        }
+        hash = (hash ^ static_cast<std::uint8_t>(foldedPath[i])) * HashPrime;
     }
-    // Every path above this one exists from now on; once one is known, so are those above it.
-    for (auto separator = folded.rfind('\\'); separator != std::string::npos && separator > 0;
-         separator = folded.rfind('\\', separator - 1)) {
-        if (!ancestors_.insert(folded.substr(0, separator)).second) {
+    for (auto entry = above.rbegin(); entry != above.rend(); ++entry) {
+        if (!entries_.insert(*entry).second) {
             break;
         }
     }
-    keyIndex_.emplace(std::move(folded), keys_.size());
+}
+
+bool RegFile::Ancestors::Contains(std::string_view foldedPath) const {
+    return entries_.contains(Entry{foldedPath, HashOf(foldedPath)});
+}
+
+bool RegFile::KeyExists(std::string_view path) const {
+    const std::string folded = Folded(path);
+    return keyIndex_.contains(folded) || ancestors_.Contains(folded);
+}
+
+std::pair<RegKeyData*, bool> RegFile::AddKey(std::string_view path) {
+    const auto [entry, added] = keyIndex_.try_emplace(Folded(path), keys_.size());
+    if (!added) {
+        return {&keys_[entry->second], false};
+    }
+    ancestors_.AddAbove(entry->first);
     keys_.push_back(RegKeyData{std::string(path)});
-    return keys_.back();
+    return {&keys_.back(), true};
+}
+
+std::vector<std::string_view> RegFile::MissingKeys(std::string_view path) const {
+    if (FindKey(path) != nullptr) {
+        return {};
+    }
+    // Parents first, each as its own section, as an export of the registry lists them; the
+    // hive itself gets none.
+    std::vector<std::string_view> missing;
+    const auto hiveEnd = path.find('\\');
+    if (hiveEnd != std::string_view::npos) {
+        for (auto separator = path.find('\\', hiveEnd + 1); separator != std::string_view::npos;
+             separator = path.find('\\', separator + 1)) {
+            if (!KeyExists(path.substr(0, separator))) {
+                missing.push_back(path.substr(0, separator));
+            }
+        }
+    }
+    missing.push_back(path);
+    return missing;
 }
 
 RegKeyData& RegFile::CreateKey(std::string_view path) {
-    // Parents first, each as its own section, as an export of the registry lists them; the
-    // hive itself gets none.
-    const auto hiveEnd = path.find('\\');
-    if (hiveEnd == std::string_view::npos) {
-        return AddKey(path);
+    for (const std::string_view key : MissingKeys(path)) {
+        AddKey(key);
     }
-    for (auto separator = path.find('\\', hiveEnd + 1); separator != std::string_view::npos;
-         separator = path.find('\\', separator + 1)) {
-        const auto parent = path.substr(0, separator);
-        if (!KeyExists(parent)) {
-            AddKey(parent);
-        }
+    return *FindKey(path);
+}
+
+std::optional<std::string> RegFile::FormatChanged(std::string_view path,
+                                                  const std::vector<RegValue>& values,
+                                                  std::size_t limit) const {
+    const RegKeyData* listed = FindKey(path);
+    std::vector<RegKeyData> added;
+    for (const std::string_view key : MissingKeys(path)) {
+        added.push_back(RegKeyData{std::string(key)});
     }
-    return AddKey(path);
+    RegKeyData changed = listed != nullptr ? *listed : std::move(added.back());
+    for (const RegValue& value : values) {
+        changed.SetValue(value.Name, value.Type, value.Data);
+    }
+    if (listed != nullptr) {
+        return Render(limit, listed, &changed, added);
+    }
+    added.back() = std::move(changed);
+    return Render(limit, nullptr, nullptr, added);
 }
 
 std::optional<RegFile> RegFile::Parse(std::string_view bytes, RegParseError* error) {
@@ -398,73 +517,89 @@ std::optional<RegFile> RegFile::Parse(std::string_view bytes, RegParseError* err
     if (bytes.empty()) {
         return file;
     }
-    std::string decoded;
-    const bool utf16 = bytes.starts_with("\xFF\xFE");
-    if (utf16) {
-        decoded = Utf16LeToUtf8(bytes.substr(2));
-        bytes = decoded;
-    }
-    const auto lines = SplitLines(bytes);
-    const auto fail = [&](std::size_t index, const char* reason) -> std::optional<RegFile> {
+    const auto failAt = [&](std::size_t line, const char* reason) -> std::optional<RegFile> {
         if (error != nullptr) {
-            *error = RegParseError{index + 1, reason};
+            *error = RegParseError{line, reason};
         }
         return std::nullopt;
     };
+    std::string decoded;
+    const bool utf16 = bytes.starts_with("\xFF\xFE");
+    if (utf16) {
+        // Text that can't be carried exactly is refused: a save would change it.
+        const auto text = bytes.substr(2);
+        if (const auto bad = InvalidUtf16LeAt(text); bad != std::string_view::npos) {
+            const std::string before = Utf16LeToUtf8(text.substr(0, bad - bad % 2));
+            return failAt(static_cast<std::size_t>(std::ranges::count(before, '\n')) + 1,
+                          "the text is not valid UTF-16");
+        }
+        decoded = Utf16LeToUtf8(text);
+        bytes = decoded;
+    }
+    // Room for every key line at once: a large file is indexed without growing the index.
+    const auto keyLines = static_cast<std::size_t>(std::ranges::count(bytes, '['));
+    file.keyIndex_.reserve(keyLines);
+    file.keys_.reserve(keyLines);
+    LineReader lines(bytes);
+    const auto fail = [&](const char* reason) { return failAt(lines.Number(), reason); };
     bool haveHeader = false;
     bool unicode = false;
     std::optional<std::size_t> current;
     ValueIndex values;
     // Comment and blank lines wait for the line they stand before.
-    std::vector<std::string> pending;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (IsTrivia(lines[i])) {
-            pending.emplace_back(lines[i]);
+    RegNotes pending;
+    while (const auto raw = lines.Next()) {
+        if (IsTrivia(*raw)) {
+            AddNote(pending, *raw);
             continue;
         }
-        const auto line = Trim(lines[i]);
+        const auto line = Trim(*raw);
         if (!haveHeader) {
             if (line != Regedit4Header && line != Regedit5Header) {
-                return fail(i, "the file does not begin with \"REGEDIT4\" or "
-                               "\"Windows Registry Editor Version 5.00\"");
+                return fail("the file does not begin with \"REGEDIT4\" or "
+                            "\"Windows Registry Editor Version 5.00\"");
             }
             haveHeader = true;
             unicode = line == Regedit5Header;
-            file.preamble_ = std::move(pending);
-            pending.clear();
+            file.preamble_ = std::exchange(pending, {});
             continue;
         }
         if (line.front() == '[') {
             const auto path = KeyOf(line);
             if (path.empty() || path.front() == '-') {
-                return fail(i, path.empty() ? "a key line is not of the form [path]"
-                                            : "a key to be deleted ([-path]) is not supported");
+                return fail(path.empty() ? "a key line is not of the form [path]"
+                                         : "a key to be deleted ([-path]) is not supported");
             }
-            const bool known = file.FindKey(path) != nullptr;
-            RegKeyData& key = file.AddKey(path);
-            current = static_cast<std::size_t>(&key - file.keys_.data());
-            if (!known) {
-                key.Leading = std::move(pending);
-                pending.clear();
+            const auto [key, added] = file.AddKey(path);
+            current = static_cast<std::size_t>(key - file.keys_.data());
+            if (added) {
+                key->Leading = std::exchange(pending, {});
             }
             continue;
         }
         if (line.front() != '"' && line.front() != '@') {
-            return fail(i, "the line is no comment, key or value");
+            return fail("the line is no comment, key or value");
         }
         if (!current) {
-            return fail(i, "a value stands before the first key");
+            return fail("a value stands before the first key");
         }
-        const std::size_t first = i;
+        const std::size_t first = lines.Number();
         std::string joined(line);
-        while (joined.back() == '\\' && joined.find("=hex") != std::string::npos &&
-               i + 1 < lines.size()) {
-            joined.pop_back();
-            joined += Trim(lines[++i]);
+        // Decided once, so that a long value line costs no more per continued line.
+        if (joined.find("=hex") != std::string::npos) {
+            while (joined.back() == '\\') {
+                const auto next = lines.Next();
+                if (!next) {
+                    break;
+                }
+                joined.pop_back();
+                joined += Trim(*next);
+            }
         }
-        auto value = ParseValueLine(joined, unicode);
+        const char* reason = "the value is of no known form";
+        auto value = ParseValueLine(joined, unicode, reason);
         if (!value) {
-            return fail(first, "the value is of no known form");
+            return failAt(first, reason);
         }
         RegKeyData& key = file.keys_[*current];
         if (RegValue* existing = values.Find(*current, key, value->Name)) {
@@ -473,17 +608,17 @@ std::optional<RegFile> RegFile::Parse(std::string_view bytes, RegParseError* err
             continue; // the lines before a repeated value wait for the next line
         }
         key.Values.push_back(RegValue{std::move(value->Name), value->Type, std::move(value->Data),
-                                      std::move(pending)});
-        pending.clear();
+                                      std::exchange(pending, {})});
     }
     if (!haveHeader) {
-        return fail(lines.empty() ? 0 : lines.size() - 1, "the file has no \"REGEDIT4\" line");
+        return failAt(std::max<std::size_t>(lines.Number(), 1),
+                      "the file has no \"REGEDIT4\" line");
     }
     // In a file without keys, notes after the header stay there when keys are added; blank
     // lines at its end stay at the end.
     auto notesEnd = pending.end();
     if (file.keys_.empty()) {
-        while (notesEnd != pending.begin() && Trim(*(notesEnd - 1)).empty()) {
+        while (notesEnd != pending.begin() && Trim((notesEnd - 1)->Line).empty()) {
             --notesEnd;
         }
         file.afterHeader_.assign(pending.begin(), notesEnd);
@@ -493,23 +628,54 @@ std::optional<RegFile> RegFile::Parse(std::string_view bytes, RegParseError* err
 }
 
 std::string RegFile::Format() const {
+    return *Format(std::numeric_limits<std::size_t>::max());
+}
+
+std::optional<std::string> RegFile::Format(std::size_t limit) const {
+    return Render(limit, nullptr, nullptr, {});
+}
+
+std::optional<std::string> RegFile::Render(std::size_t limit, const RegKeyData* replaced,
+                                           const RegKeyData* with,
+                                           const std::vector<RegKeyData>& appended) const {
     std::string out;
-    AppendLines(out, preamble_);
-    out += Regedit4Header;
-    out += LineEnd;
-    AppendLines(out, afterHeader_);
-    for (const RegKeyData& key : keys_) {
-        AppendLines(out, key.Leading);
+    const auto appendKey = [&](const RegKeyData& key) {
+        if (!AppendNotes(out, key.Leading, limit)) {
+            return false;
+        }
         out += '[';
         out += key.Path;
         out += ']';
         out += LineEnd;
         for (const RegValue& value : key.Values) {
-            AppendLines(out, value.Leading);
+            if (!AppendNotes(out, value.Leading, limit)) {
+                return false;
+            }
             AppendValue(out, value);
         }
+        return out.size() <= limit;
+    };
+    if (!AppendNotes(out, preamble_, limit)) {
+        return std::nullopt;
     }
-    AppendLines(out, trailing_);
+    out += Regedit4Header;
+    out += LineEnd;
+    if (!AppendNotes(out, afterHeader_, limit)) {
+        return std::nullopt;
+    }
+    for (const RegKeyData& key : keys_) {
+        if (!appendKey(&key == replaced ? *with : key)) {
+            return std::nullopt;
+        }
+    }
+    for (const RegKeyData& key : appended) {
+        if (!appendKey(key)) {
+            return std::nullopt;
+        }
+    }
+    if (!AppendNotes(out, trailing_, limit) || out.size() > limit) {
+        return std::nullopt;
+    }
     return out;
 }
 

@@ -157,12 +157,45 @@ TEST_F(FileRegistryTest, AReplacedFileKeepsItsPermissions) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-TEST_F(FileRegistryTest, AStaleTemporaryFileIsNoObstacle) {
-    test::WriteFileBytes(file.string() + ".tmp", "left by a killed writer");
+TEST_F(FileRegistryTest, TemporaryFilesOfKilledWritersAreNoObstacleAndAreRemoved) {
+    test::WriteFileBytes(file.string() + ".tmp", "left by an earlier version");
+    const fs::path left = directory.Path() / ".registry.reg.0123456789abcdef";
+    test::WriteFileBytes(left, "left by a killed writer");
     Save(registry, SettingsKey, {{"A", 1}});
     const auto parsed = ParseFile(file);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(ValueIn(*parsed, SettingsKey, "A"), Dword(1));
+    EXPECT_FALSE(fs::exists(left));
+}
+
+// A save that can't be made says so on the diagnostics stream, naming the file, and leaves
+// the file as it was: a lock held past the wait, and a file that would grow past the limit.
+TEST_F(FileRegistryTest, AGivenUpSaveSaysSo) {
+    const std::string before =
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\" + SettingsKey + "]\r\n\"Kept\"=dword:00000001\r\n";
+    const std::string nearLimit = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + SettingsKey + "]\n" +
+                                  std::string(FileRegistry::MaxFileSize - 200, '\n');
+    for (const auto& [contents, holdLock, said] :
+         {std::tuple(before, true,
+                     "was not updated, the choices were not saved: another save held its lock"),
+          std::tuple(
+              nearLimit, false,
+              "was not updated, the choices were not saved: it would become larger than 64 MiB")}) {
+        test::WriteFileBytes(file, contents);
+        const int lock = ::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+        ASSERT_GE(lock, 0);
+        ASSERT_EQ(holdLock ? ::flock(lock, LOCK_EX) : 0, 0);
+        std::ostringstream diagnostics;
+        FileRegistry own(file,
+                         {.LockWait = std::chrono::milliseconds(50), .Diagnostics = &diagnostics});
+        Save(own, SettingsKey, {{"A", 1}});
+        ::close(lock);
+        EXPECT_NE(diagnostics.str().find("varnak: the registry file " +
+                                         ("\"" + file.string() + "\"") + " " + said),
+                  std::string::npos)
+            << diagnostics.str();
+        EXPECT_EQ(test::ReadFileBytes(file), contents) << said;
+    }
 }
 
 TEST_F(FileRegistryTest, OpenMachineRegistryUsesTheConfiguredFile) {
@@ -415,6 +448,16 @@ void LinkAs(const fs::path& target, const fs::path& link, uid_t owner) {
     ASSERT_EQ(::lchown(link.c_str(), owner, owner), 0);
 }
 
+// ASCII text as a version 5 file holds it: UTF-16LE after a byte-order mark.
+std::string Utf16(std::string_view text) {
+    std::string bytes("\xFF\xFE", 2);
+    for (const char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 const std::string VictimText =
     "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\sorb-userinterface]"
     "\r\n\"NumberOfCopies\"=dword:00000007\r\n";
@@ -523,7 +566,40 @@ INSTANTIATE_TEST_SUITE_P(
                         test::WriteFileBytes(file, OwnText);
                         LinkAs(victim, file.string() + ".tmp", Stranger);
                     },
-                    true, "", true}),
+                    true, "", true},
+        HostileCase{"a FIFO as the lock file",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file, OwnText);
+                        ASSERT_EQ(::mkfifo((file.string() + ".lock").c_str(), 0666), 0);
+                    },
+                    true, ""},
+        HostileCase{"a folder as the lock file",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file, OwnText);
+                        fs::create_directory(file.string() + ".lock");
+                    },
+                    true, ""},
+        HostileCase{"a folder as the temporary file",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file, OwnText);
+                        fs::create_directory(file.string() + ".tmp");
+                    },
+                    true, ""},
+        HostileCase{"a version 5 file with a lone surrogate",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file, Utf16("Windows Registry Editor Version 5.00\r\n"
+                                                         "[HKEY_LOCAL_MACHINE\\A]\r\n\"N\"=\"A") +
+                                                       std::string("\x00\xD8", 2) +
+                                                       Utf16("B\"\r\n").substr(2));
+                    },
+                    false, "is not used: line 3: the text is not valid UTF-16"},
+        HostileCase{"a version 5 text of an odd length",
+                    [](const fs::path& file, const fs::path&) {
+                        test::WriteFileBytes(file, Utf16("Windows Registry Editor Version 5.00\r\n"
+                                                         "[HKEY_LOCAL_MACHINE\\A]\r\n"
+                                                         "\"N\"=hex(2):41,00,42\r\n"));
+                    },
+                    false, "is not used: line 3: the value's text is not valid UTF-16"}),
     test::ByCaseName);
 
 // Operators of one group sharing one folder, as the package sets it up: each keeps the

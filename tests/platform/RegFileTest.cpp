@@ -224,6 +224,42 @@ TEST(RegFile, CommentsAndBlankLinesStayWhereTheyStand) {
                                   "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\quet\\other]\r\n" + end);
 }
 
+// A save's merge gives the text that changing the parsed file would, without changing it:
+// for a listed key (in another letter case), a key whose parent is only implied, and a key
+// whose parents are all missing.
+TEST(RegFile, FormatChangedIsTheChangedFilesText) {
+    const std::string text = "REGEDIT4\r\n; notes\r\n\r\n[HKEY_LOCAL_MACHINE\\A\\B\\C]\r\n"
+                             "\"Kept\"=\"x\"\r\n\"N\"=dword:00000001\r\n\r\n; end\r\n";
+    const std::vector<RegValue> values{{"n", RegDword, std::string("\x02\0\0\0", 4)},
+                                       {"New", RegSz, std::string("5,8\0", 4)}};
+    for (const std::string path : {"HKEY_LOCAL_MACHINE\\a\\b\\c", "HKEY_LOCAL_MACHINE\\A\\B\\D",
+                                   "HKEY_LOCAL_MACHINE\\X\\Y"}) {
+        auto changed = RegFile::Parse(text);
+        const auto unchanged = RegFile::Parse(text);
+        ASSERT_TRUE(changed && unchanged);
+        RegKeyData& key = changed->CreateKey(path);
+        for (const RegValue& value : values) {
+            key.SetValue(value.Name, value.Type, value.Data);
+        }
+        EXPECT_EQ(unchanged->FormatChanged(path, values, text.size() * 2), changed->Format())
+            << "case: " << path;
+        EXPECT_EQ(unchanged->Format(), text) << "case: " << path;
+        EXPECT_FALSE(unchanged->FormatChanged(path, values, text.size())) << "over the limit";
+    }
+}
+
+// Hostile shapes cost in proportion to their size: a run of blank lines is one note, however
+// long, and stays one through a save.
+TEST(RegFile, ARunOfBlankLinesIsKeptAsItWas) {
+    const std::string text =
+        "REGEDIT4\r\n" + std::string(100000, '\n') + "[HKEY_LOCAL_MACHINE\\A]\r\n";
+    const auto file = RegFile::Parse(text);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->Keys().size(), 1u);
+    ASSERT_EQ(file->Keys()[0].Leading.size(), 1u);
+    EXPECT_EQ(file->Keys()[0].Leading[0].Count, 100000u);
+}
+
 TEST(RegFile, NotesOfAFileWithoutKeysStayBelowTheHeader) {
     auto file = RegFile::Parse("REGEDIT4\r\n; kept by the administrator\r\n\r\n");
     ASSERT_TRUE(file);
