@@ -3,6 +3,7 @@
 #include "explain/Reports.h"
 #include "explain/TicketDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iostream>
@@ -71,49 +72,55 @@ bool Parse(int argc, char** argv, Arguments& arguments) {
     return true;
 }
 
-// A read error (a directory, a device that fails) marks the stream bad, where reading it
-// through rdbuf() would look like an empty file.
-bool ReadAll(std::istream& in, std::string& bytes) {
+enum class ReadOutcome {
+    Whole,   // all of the input
+    Stopped, // up to a byte no ticket can have there, or past the most a ticket can hold
+    Failed,  // a read error
+};
+
+// Reads a ticket, but no further than it takes to decide: input that can't be a ticket (an
+// endless device, another file's bytes) is refused at its first impossible byte, and
+// nothing larger than a ticket can be is held. A read error (a directory, a device that
+// fails) marks the stream bad, where reading it through rdbuf() would look like an empty
+// file.
+ReadOutcome ReadTicket(std::istream& in, std::string& bytes) {
     std::array<char, 65536> chunk{};
     while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        const std::size_t checked = bytes.size();
+        const std::size_t needed = checked + static_cast<std::size_t>(in.gcount());
+        if (needed > bytes.capacity()) {
+            // A small ticket grows as a string grows; a large one gets the most that is held
+            // at once (only what is filled takes memory), instead of a copy at each doubling.
+            constexpr std::size_t Small = std::size_t{1} << 20;
+            bytes.reserve(needed <= Small ? std::max(needed, 2 * bytes.capacity())
+                                          : varnak::MaxTicketSize + chunk.size());
+        }
         bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (varnak::FirstImpossibleByte(bytes, checked) != std::string::npos ||
+            bytes.size() > varnak::MaxTicketSize) {
+            return ReadOutcome::Stopped;
+        }
     }
-    return !in.bad();
+    return in.bad() ? ReadOutcome::Failed : ReadOutcome::Whole;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-#ifdef _WIN32
-    // A ticket's CR LF must reach the decoder as they are, and the output is the same bytes
-    // on every platform.
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-    // Streams of their own, so that a read error on standard input shows as one.
-    std::ios::sync_with_stdio(false);
-    Arguments arguments;
-    if (!Parse(argc, argv, arguments)) {
-        std::cerr << Usage << "Try 'varnak-explain --help'.\n";
-        return ExitUsage;
-    }
-    if (arguments.Help) {
-        std::cout << Usage << Help;
-        return ExitExplained;
-    }
-
+int Explain(const Arguments& arguments) {
     std::string ticket;
     const std::string name = arguments.File.empty() ? "standard input" : arguments.File;
-    bool read = false;
+    ReadOutcome read = ReadOutcome::Failed;
     if (arguments.File.empty()) {
-        read = ReadAll(std::cin, ticket);
-    } else {
-        std::ifstream file(arguments.File, std::ios::binary);
-        read = file && ReadAll(file, ticket);
+        read = ReadTicket(std::cin, ticket);
+    } else if (std::ifstream file(arguments.File, std::ios::binary); file) {
+        read = ReadTicket(file, ticket);
     }
-    if (!read) {
+    if (read == ReadOutcome::Failed) {
         std::cerr << "varnak-explain: cannot read " << name << "\n";
         return ExitUsage;
+    }
+    if (ticket.size() > varnak::MaxTicketSize) {
+        std::cerr << "varnak-explain: " << name << " is not a ticket: it is larger than "
+                  << (varnak::MaxTicketSize >> 20) << " MiB, more than any ticket holds\n";
+        return ExitNotATicket;
     }
 
     const varnak::DecodeResult result = varnak::DecodeTicket(ticket);
@@ -139,4 +146,36 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     return ExitExplained;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // A ticket's CR LF must reach the decoder as they are, and the output is the same bytes
+    // on every platform.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    // Streams of their own, so that a read error on standard input shows as one.
+    std::ios::sync_with_stdio(false);
+    Arguments arguments;
+    if (!Parse(argc, argv, arguments)) {
+        std::cerr << Usage << "Try 'varnak-explain --help'.\n";
+        return ExitUsage;
+    }
+    if (arguments.Help) {
+        std::cout << Usage << Help;
+        return ExitExplained;
+    }
+
+    // The statuses are the three above, whatever happens: no exception leaves.
+    try {
+        return Explain(arguments);
+    } catch (const std::exception& error) {
+        std::cerr << "varnak-explain: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "varnak-explain: failed\n";
+    }
+    return ExitUsage;
 }

@@ -20,7 +20,7 @@ std::string Tray(std::int32_t tray) {
     if (tray <= 0) {
         return "null";
     }
-    const std::string_view name = TrayName(tray);
+    const std::string_view name = TrayTableName(tray);
     return "{\"code\": " + FormatUnsigned(static_cast<std::uint32_t>(tray)) +
            ", \"name\": " + (name.empty() ? "null" : Quoted(name)) + "}";
 }

@@ -85,7 +85,7 @@ std::vector<Sheet> SheetSequence(const DecodedTicket& ticket) {
     return sheets;
 }
 
-std::string_view TrayName(std::int32_t tray) {
+std::string_view TrayTableName(std::int32_t tray) {
     if (tray <= 0 || static_cast<std::size_t>(tray) >= InputTrayNames.size()) {
         return {};
     }
@@ -96,7 +96,7 @@ std::string TrayText(std::int32_t tray) {
     if (tray <= 0) {
         return "no tray";
     }
-    const std::string_view name = TrayName(tray);
+    const std::string_view name = TrayTableName(tray);
     const std::string code = "tray " + FormatUnsigned(static_cast<std::uint32_t>(tray));
     return code + (name.empty() ? " (not in the tray table)" : " (" + std::string(name) + ")");
 }

@@ -42,7 +42,8 @@ std::string TrayText(std::int32_t tray);        // "tray 3 (Color)", "no tray"
 std::string OverlayText(std::uint32_t overlay); // "overlay 12", "no overlay"
 std::string PageRangeText(const Sheet& sheet);  // "pages 1 to 3", "page 4", "pages 9 to the end"
 std::string CopiesText(std::uint32_t copies);   // "1 copy", "3 copies"
-// The tray table's name for a code, empty for a code outside it.
-std::string_view TrayName(std::int32_t tray);
+// The tray table's name for a code, empty for none and for a code outside it (unlike the
+// lists' TrayName, which names 0 "None").
+std::string_view TrayTableName(std::int32_t tray);
 
 } // namespace varnak

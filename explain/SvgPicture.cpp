@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace varnak {
 namespace {
@@ -117,9 +118,9 @@ void SheetShape(std::string& svg, double x, double y, const Style& style, bool o
     }
 }
 
-void Glyph(std::string& svg, double x, double y, const Sheet& sheet) {
+void Glyph(std::string& svg, double x, double y, const Sheet& sheet, bool run) {
     const Style& style = StyleOf(sheet.Kind);
-    if (IsStack(sheet)) {
+    if (run || IsStack(sheet)) {
         SheetShape(svg, x + 2 * StackOffset, y - 2 * StackOffset, style, HasOverlay(sheet));
         SheetShape(svg, x + StackOffset, y - StackOffset, style, HasOverlay(sheet));
     }
@@ -181,13 +182,117 @@ std::vector<std::string> Label(const Sheet& sheet, const std::optional<bool>& af
     return {};
 }
 
-void Card(std::string& svg, double x, double y, double width, const Sheet& sheet,
-          const std::optional<bool>& afterCopySetOnly) {
+// What one card shows: a sheet, a run of like sheets drawn once, or the sheets left out.
+struct CardContent {
+    const Sheet* Glyph = nullptr; // none: the sheets left out
+    bool Run = false;
+    std::vector<std::string> Lines;
+};
+
+// Past this many cards, runs of like sheets are drawn once with their count, and what still
+// doesn't fit is told by one card before the last, so that the picture of any ticket stays
+// readable and its size bounded; the words and the JSON list every sheet.
+constexpr std::size_t MostCards = 240;
+
+bool Alike(const Sheet& a, const Sheet& b) {
+    return a.Kind == b.Kind && a.Overlay == b.Overlay && a.Tray == b.Tray && a.Copies == b.Copies &&
+           a.Kind != SheetKind::Cover && a.Kind != SheetKind::Footer && a.Kind != SheetKind::Rest;
+}
+
+// The label of a run of like sheets: how many of what, over which pages, and what they share.
+std::vector<std::string> RunLabel(const Sheet& first, const Sheet& last, std::size_t count,
+                                  const std::optional<bool>& afterCopySetOnly) {
+    static constexpr std::array<std::string_view, 8> Plurals = {"",
+                                                                "runs of pages",
+                                                                "separation sheets",
+                                                                "modified pages",
+                                                                "chapters",
+                                                                "separator pages",
+                                                                "",
+                                                                ""};
+    const bool separation = first.Kind == SheetKind::SeparationSheet;
+    const std::uint64_t from = separation ? first.LastPage : first.FirstPage;
+    const std::uint64_t to = first.Kind == SheetKind::ModifiedPage ? last.FirstPage : last.LastPage;
+    std::vector<std::string> lines{
+        FormatUnsigned(static_cast<std::uint32_t>(std::min<std::size_t>(count, UINT32_MAX))) + " " +
+            std::string(Plurals[static_cast<std::size_t>(first.Kind)]),
+        std::string(separation ? "after " : "") + "pages " + std::to_string(from) + " to " +
+            std::to_string(to)};
+    // What the sheets share: the details of the first one that name no page.
+    const std::vector<std::string> own = Label(first, afterCopySetOnly);
+    const std::size_t shared =
+        first.Kind == SheetKind::Chapter || first.Kind == SheetKind::SeparationSheet ? 2 : 1;
+    lines.insert(lines.end(),
+                 own.begin() + static_cast<std::ptrdiff_t>(std::min(shared, own.size())),
+                 own.end());
+    return lines;
+}
+
+std::vector<CardContent> Cards(const std::vector<Sheet>& sheets,
+                               const std::optional<bool>& afterCopySetOnly) {
+    std::vector<CardContent> cards;
+    if (sheets.size() <= MostCards) {
+        for (const Sheet& sheet : sheets) {
+            cards.push_back({&sheet, false, Label(sheet, afterCopySetOnly)});
+        }
+        return cards;
+    }
+    // Runs of like sheets, as [first, end) of each.
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t i = 0; i < sheets.size();) {
+        std::size_t end = i + 1;
+        while (end < sheets.size() && Alike(sheets[i], sheets[end])) {
+            ++end;
+        }
+        runs.emplace_back(i, end);
+        i = end;
+    }
+    const auto card = [&](std::pair<std::size_t, std::size_t> run) {
+        const auto [first, end] = run;
+        if (end - first == 1) {
+            return CardContent{&sheets[first], false, Label(sheets[first], afterCopySetOnly)};
+        }
+        return CardContent{&sheets[first], true,
+                           RunLabel(sheets[first], sheets[end - 1], end - first, afterCopySetOnly)};
+    };
+    const std::size_t kept = std::min(runs.size(), MostCards - 2);
+    for (std::size_t i = 0; i < kept; ++i) {
+        cards.push_back(card(runs[i]));
+    }
+    if (kept < runs.size()) {
+        const std::size_t left = runs.back().first - runs[kept].first;
+        cards.push_back(
+            {nullptr,
+             false,
+             {FormatUnsigned(static_cast<std::uint32_t>(std::min<std::size_t>(left, UINT32_MAX))) +
+                  (left == 1 ? " more sheet" : " more sheets"),
+              "listed in words", "and in JSON"}});
+        cards.push_back(card(runs.back()));
+    }
+    return cards;
+}
+
+// The sheets left out: an outline of a sheet with an ellipsis.
+void Omission(std::string& svg, double x, double y) {
+    svg += "<rect x=\"" + Number(x) + "\" y=\"" + Number(y) + "\" width=\"" + Number(SheetWidth) +
+           "\" height=\"" + Number(SheetHeight) +
+           "\" fill=\"none\" stroke=\"#868e96\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"/>\n";
+    Text(svg, x + SheetWidth / 2.0, y + SheetHeight / 2.0 + 6, "\xe2\x80\xa6",
+         " font-size=\"20\" fill=\"#868e96\" text-anchor=\"middle\"");
+}
+
+void DrawCard(std::string& svg, double x, double y, double width, const CardContent& card) {
     const double center = x + width / 2;
-    Glyph(svg, center - SheetWidth / 2.0 - StackOffset, y + 2 * StackOffset + 4, sheet);
+    const double glyphX = center - SheetWidth / 2.0 - StackOffset;
+    const double glyphY = y + 2 * StackOffset + 4;
+    if (card.Glyph != nullptr) {
+        Glyph(svg, glyphX, glyphY, *card.Glyph, card.Run);
+    } else {
+        Omission(svg, glyphX, glyphY);
+    }
     double lineY = y + 2 * StackOffset + SheetHeight + 26;
     bool heading = true;
-    for (const std::string& line : Label(sheet, afterCopySetOnly)) {
+    for (const std::string& line : card.Lines) {
         Text(svg, center, lineY, line,
              heading ? " font-size=\"12\" font-weight=\"bold\" text-anchor=\"middle\""
                      : " font-size=\"12\" fill=\"#333333\" text-anchor=\"middle\"");
@@ -255,16 +360,17 @@ std::string ExplainSvg(const DecodedTicket& ticket) {
     const std::string subtitle = Subtitle(ticket);
     const std::vector<const Style*> legend = LegendStyles(sheets);
 
+    const std::vector<CardContent> cards = Cards(sheets, ticket.SepPageAfterCopySetOnly);
     std::size_t widest = 0;
-    for (const Sheet& sheet : sheets) {
-        for (const std::string& line : Label(sheet, ticket.SepPageAfterCopySetOnly)) {
+    for (const CardContent& card : cards) {
+        for (const std::string& line : card.Lines) {
             widest = std::max(widest, Shown(line));
         }
     }
     const double cardWidth = std::max(110.0, CharWidth * static_cast<double>(widest) + 16);
     // Rows as even as they can be, each starting with room for the arrow from the row above.
-    const std::size_t rows = (sheets.size() + CardsPerRow - 1) / CardsPerRow;
-    const std::size_t columns = (sheets.size() + rows - 1) / rows;
+    const std::size_t rows = (cards.size() + CardsPerRow - 1) / CardsPerRow;
+    const std::size_t columns = (cards.size() + rows - 1) / rows;
     double legendWidth = 0;
     for (const Style* style : legend) {
         legendWidth += LegendItemWidth(*style);
@@ -290,7 +396,7 @@ std::string ExplainSvg(const DecodedTicket& ticket) {
     Text(svg, Margin, 50, subtitle, " font-size=\"12\" fill=\"#333333\"");
 
     const double arrowY = 2 * StackOffset + 4 + SheetHeight / 2.0;
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
+    for (std::size_t i = 0; i < cards.size(); ++i) {
         const std::size_t column = i % columns;
         const double x = Margin + CardGap + static_cast<double>(column) * (cardWidth + CardGap);
         const std::size_t row = i / columns;
@@ -298,8 +404,8 @@ std::string ExplainSvg(const DecodedTicket& ticket) {
         if (column == 0 && i > 0) {
             Arrow(svg, x - CardGap, x, y + arrowY);
         }
-        Card(svg, x, y, cardWidth, sheets[i], ticket.SepPageAfterCopySetOnly);
-        if (i + 1 < sheets.size()) {
+        DrawCard(svg, x, y, cardWidth, cards[i]);
+        if (i + 1 < cards.size()) {
             Arrow(svg, x + cardWidth,
                   x + cardWidth + (column + 1 == columns ? CardGap / 2.0 : CardGap), y + arrowY);
         }

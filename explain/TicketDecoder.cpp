@@ -575,6 +575,23 @@ std::string TicketError::Message() const {
     return "offset " + std::to_string(Offset) + ": expected " + Expected + ", found " + Found;
 }
 
+std::size_t FirstImpossibleByte(std::string_view bytes, std::size_t from) {
+    std::string opening;
+    for (std::string_view piece :
+         {Envelope::UniversalExit, Envelope::EnterLanguage, Envelope::LineFeed, Envelope::Section,
+          Envelope::LineFeed, Envelope::CommandKey}) {
+        opening.append(piece);
+    }
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (i < opening.size() ? c != opening[i]
+                               : !IsPrintable(c) && c != '\r' && c != '\n' && c != '\x1b') {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 DecodeResult DecodeTicket(std::string_view ticket) {
     try {
         return Decoder(ticket).Decode();

@@ -38,4 +38,15 @@ using DecodeResult = std::variant<DecodedTicket, TicketError>;
 // command string in document mode (no variables) or chapter mode (a variable block).
 DecodeResult DecodeTicket(std::string_view ticket);
 
+// The most bytes read before deciding: far beyond any ticket the dialog writes (a million
+// chapters take 92 MB), so that endless input is refused instead of filling memory.
+inline constexpr std::size_t MaxTicketSize = std::size_t{256} << 20;
+
+// The offset of the first of bytes (the beginning of a file) that no ticket can have there,
+// whatever follows: a byte of the envelope's opening that differs from it, or a byte that no
+// ticket holds anywhere (tickets hold printable ASCII, CR, LF and ESC only); npos for none.
+// A reader can stop there: the decoder refuses the bytes up to it. from: where to begin
+// looking, when the bytes before it were looked at already.
+std::size_t FirstImpossibleByte(std::string_view bytes, std::size_t from = 0);
+
 } // namespace varnak
