@@ -26,6 +26,10 @@ public:
     virtual Control* Item(int id) = 0;
     // Ends the modal loop that runs this window (modal dialogs only).
     virtual void EndModal(int result) = 0;
+    // Calls the owner's OnTimer every so many milliseconds while the window lives: for a
+    // dialog that watches work done elsewhere (a progress window). A second call changes the
+    // interval.
+    virtual void StartTimer(int milliseconds) = 0;
 };
 
 // What every backend's window does with its own list of controls, in template order.

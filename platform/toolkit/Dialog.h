@@ -64,6 +64,8 @@ public:
 
     // Called by the backend when its window is created, before it is shown.
     virtual bool OnInitDialog() { return true; }
+    // Called by the backend at each tick of the window's timer (DialogWindow::StartTimer).
+    virtual void OnTimer() {}
 
     // Routes a control's notification to its handler; returns whether one ran.
     virtual bool Notify(int id, Notification code);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <thread>
 
 namespace varnak::toolkit::headless {
 namespace {
@@ -205,6 +207,9 @@ public:
 
     Control* Item(int id) override { return FindControl(controls_, id); }
     void EndModal(int) override {}
+    void StartTimer(int milliseconds) override { timer_ = milliseconds; }
+    // The timer's interval in milliseconds, 0 for none.
+    int Timer() const { return timer_; }
 
     Dialog& Owner() const { return owner_; }
     void SetFocusId(int id) { focusId_ = id; }
@@ -237,6 +242,7 @@ private:
     Dialog& owner_;
     std::vector<std::unique_ptr<Control>> controls_;
     int focusId_ = NoId;
+    int timer_ = 0;
 };
 
 template <class Interface> void ControlBase<Interface>::SetFocus() {
@@ -418,6 +424,16 @@ std::unique_ptr<DialogWindow> HeadlessBackend::CreatePageWindow(const DialogTemp
 }
 
 void HeadlessBackend::RunModal(ModalDialog& dialog) {
+    // A dialog with a timer watches work done elsewhere: it runs, tick by tick, until it
+    // ends itself, with nothing for a user or a script to do.
+    const auto* window = dynamic_cast<const Window*>(dialog.Window());
+    if (window != nullptr && window->Timer() > 0) {
+        while (dialog.IsRunning()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(window->Timer()));
+            dialog.OnTimer();
+        }
+        return;
+    }
     if (Session() != nullptr) {
         Session()->Run(dialog);
     }

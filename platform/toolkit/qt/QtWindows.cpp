@@ -241,6 +241,14 @@ Control* QtWindow::Item(int id) {
     return FindControl(controls_, id);
 }
 
+void QtWindow::StartTimer(int milliseconds) {
+    if (!timer_) {
+        timer_ = std::make_unique<QTimer>();
+        QObject::connect(timer_.get(), &QTimer::timeout, [this] { owner_.OnTimer(); });
+    }
+    timer_->start(milliseconds);
+}
+
 void QtWindow::BuildControls(const DialogTemplate& tmpl, QWidget& parent) {
     const BaseUnits units = MeasureBaseUnits(DialogFont(tmpl));
     auto* router = new KeyRouter(modal_, this, inSheet_, &parent);

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -25,6 +26,7 @@ public:
         : owner_(owner), modal_(modal), inSheet_(inSheet), backend_(backend) {}
 
     Control* Item(int id) override;
+    void StartTimer(int milliseconds) override;
 
     Dialog& Owner() const { return owner_; }
     ModalDialog& Modal() const { return modal_; }
@@ -48,6 +50,7 @@ private:
     bool inSheet_;
     Backend& backend_;
     std::vector<std::unique_ptr<Control>> controls_;
+    std::unique_ptr<QTimer> timer_;
 };
 
 // The modal dialog's window.

@@ -92,6 +92,13 @@ Win32Window::~Win32Window() {
     }
 }
 
+// One timer per window is all a dialog asks for; its id is arbitrary.
+constexpr UINT_PTR TimerId = 1;
+
+void Win32Window::StartTimer(int milliseconds) {
+    SetTimer(hwnd_, TimerId, static_cast<UINT>(milliseconds), nullptr);
+}
+
 Control* Win32Window::Item(int id) {
     return FindControl(controls_, id);
 }
@@ -311,6 +318,11 @@ INT_PTR Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
         return TRUE;
     }
+    case WM_TIMER:
+        if (wParam == TimerId) {
+            owner_.OnTimer();
+        }
+        return TRUE;
     case WM_VSCROLL:
     case WM_HSCROLL:
         if (lParam != 0) {

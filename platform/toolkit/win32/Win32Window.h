@@ -29,6 +29,7 @@ public:
 
     Control* Item(int id) override;
     void EndModal(int result) override;
+    void StartTimer(int milliseconds) override;
 
     HWND Handle() const { return hwnd_; }
     Win32Backend& Backend() const { return backend_; }
