@@ -501,14 +501,16 @@ std::optional<std::string> RegFile::FormatChanged(std::string_view path,
     for (const std::string_view key : MissingKeys(path)) {
         added.push_back(RegKeyData{std::string(key)});
     }
-    RegKeyData changed = listed != nullptr ? *listed : std::move(added.back());
-    for (const RegValue& value : values) {
-        changed.SetValue(value.Name, value.Type, value.Data);
-    }
     if (listed != nullptr) {
+        RegKeyData changed = *listed;
+        for (const RegValue& value : values) {
+            changed.SetValue(value.Name, value.Type, value.Data);
+        }
         return Render(limit, listed, &changed, added);
     }
-    added.back() = std::move(changed);
+    for (const RegValue& value : values) {
+        added.back().SetValue(value.Name, value.Type, value.Data);
+    }
     return Render(limit, nullptr, nullptr, added);
 }
 
