@@ -126,7 +126,7 @@ screenshots-qt: build
 	@VARNAK_REGISTRY=$(abspath $(BUILD))/screenshots/qt/demo/registry.reg \
 	    scripts/qt-screenshots.sh $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
 
-# varnak.exe and varnak-explain.exe for 64-bit Windows in dist/, and for 32-bit Windows in
+# varnak.exe, varnak-explain.exe and varnak-print.exe for 64-bit Windows in dist/, and for 32-bit Windows in
 # dist/i686/ (for sites whose product family runs as 32-bit programs; it can't be run on this
 # machine).
 windows: setup
@@ -134,16 +134,20 @@ windows: setup
 	    cmake -S . -B $(BUILD)/dist-$$arch -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVARNAK_MINGW_ARCH=$$arch \
 	        -DVARNAK_TESTS=OFF -DVARNAK_WERROR=$(WERROR) >/dev/null && \
-	    cmake --build $(BUILD)/dist-$$arch -j $(JOBS) --target varnak varnak-explain || exit 1; \
+	    cmake --build $(BUILD)/dist-$$arch -j $(JOBS) --target varnak varnak-explain varnak-print \
+	        || exit 1; \
 	done
 	@mkdir -p dist/i686
 	@cp $(BUILD)/dist-x86_64/app/win32/varnak.exe dist/varnak.exe
 	@cp $(BUILD)/dist-i686/app/win32/varnak.exe dist/i686/varnak.exe
 	@cp $(BUILD)/dist-x86_64/bin/varnak-explain.exe dist/varnak-explain.exe
 	@cp $(BUILD)/dist-i686/bin/varnak-explain.exe dist/i686/varnak-explain.exe
+	@cp $(BUILD)/dist-x86_64/print/win32/varnak-print.exe dist/varnak-print.exe
+	@cp $(BUILD)/dist-i686/print/win32/varnak-print.exe dist/i686/varnak-print.exe
 	@cp docs/manual.html dist/manual.html
 	@cp docs/manual.html dist/i686/manual.html
-	@sha256sum dist/varnak.exe dist/i686/varnak.exe dist/varnak-explain.exe dist/i686/varnak-explain.exe
+	@sha256sum dist/varnak.exe dist/i686/varnak.exe dist/varnak-explain.exe \
+	    dist/i686/varnak-explain.exe dist/varnak-print.exe dist/i686/varnak-print.exe
 
 # The Windows Installer packages of those builds: dist/varnak-<version>-x64.msi and -x86.msi.
 msi: windows
@@ -170,6 +174,8 @@ screenshots-windows: build
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+	@echo "== bench/print-bench.py (1 GiB through CUPS, beside lp -o raw)"
+	@python3 bench/print-bench.py $(BUILD) $(CURDIR)
 
 clean:
 	@rm -rf $(BUILD) $(ASAN) $(FUZZ) dist

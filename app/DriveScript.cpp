@@ -18,7 +18,7 @@ using toolkit::ControlKind;
 using toolkit::ControlState;
 using toolkit::Driver;
 
-enum class Command { Start, Tab, Type, Select, Click, Row, Enter, Escape, Dump };
+enum class Command { Start, Print, Tab, Type, Select, Click, Row, Enter, Escape, Dump };
 
 struct ScriptLine {
     int Number = 0;
@@ -60,8 +60,8 @@ public:
         const bool hasRest = word.size() < text_.size();
         ScriptLine line;
         line.Number = number_;
-        if (word == "start") {
-            line.What = Command::Start;
+        if (word == "start" || word == "print") {
+            line.What = word == "start" ? Command::Start : Command::Print;
             line.Text = rest;
         } else if (word == "tab") {
             line.What = Command::Tab;
@@ -118,8 +118,8 @@ private:
     static bool Id(std::string_view text, ScriptLine& line, std::string& error) {
         int id = 0;
         if (!Number(text, id, error)) {
-            error = text.empty() ? "missing control id" : "not a control id: \"" +
-                                                              std::string(text) + "\"";
+            error = text.empty() ? "missing control id"
+                                 : "not a control id: \"" + std::string(text) + "\"";
             return false;
         }
         line.Id = id;
@@ -180,14 +180,16 @@ void DumpControl(const ControlState& state, std::ostream& out) {
 class Runner {
 public:
     Runner(std::vector<ScriptLine> lines, const DriveScript::RegistryOpener& openRegistry,
-           std::ostream& out)
-        : lines_(std::move(lines)), openRegistry_(openRegistry), out_(out) {}
+           const DriveScript::PrintRunner& runPrint, std::ostream& out)
+        : lines_(std::move(lines)), openRegistry_(openRegistry), runPrint_(runPrint), out_(out) {}
 
     void Run() {
         while (next_ < lines_.size()) {
             const ScriptLine& line = lines_[next_++];
-            if (line.What == Command::Start) {
+            if (line.What == Command::Start || (line.What == Command::Print && runPrint_)) {
                 Start(line);
+            } else if (line.What == Command::Print) {
+                Refuse(line, "this varnak-drive can't print");
             } else {
                 Refuse(line, "no dialog is open");
             }
@@ -195,6 +197,20 @@ public:
     }
 
 private:
+    // Blank-separated words: a print line's arguments.
+    static std::vector<std::string> Words(const std::string& text) {
+        std::vector<std::string> words;
+        std::string_view rest = text;
+        while (!rest.empty()) {
+            const auto [word, after] = SplitWord(rest);
+            if (!word.empty()) {
+                words.emplace_back(word);
+            }
+            rest = after;
+        }
+        return words;
+    }
+
     void Start(const ScriptLine& line) {
         auto registry = openRegistry_();
         toolkit::headless::ScriptedHeadlessBackend backend;
@@ -212,19 +228,27 @@ private:
                 flush();
             }
         });
+        if (line.What == Command::Print) {
+            const auto run = runPrint_(Words(line.Text), backend.Get(), *registry, out_);
+            flush();
+            out_ << "end " << (run.DialogShown ? EndWord(run.DialogResult) : "none")
+                 << " status=" << run.Status << '\n';
+            return;
+        }
         CVarnakApp app(backend.Get(), *registry, line.Text);
         app.InitInstance();
         flush();
-        switch (app.DialogResult()) {
+        out_ << "end " << EndWord(app.DialogResult()) << '\n';
+    }
+
+    static const char* EndWord(int dialogResult) {
+        switch (dialogResult) {
         case toolkit::IdOk:
-            out_ << "end ok\n";
-            break;
+            return "ok";
         case toolkit::IdCancel:
-            out_ << "end cancel\n";
-            break;
+            return "cancel";
         default:
-            out_ << "end open\n";
-            break;
+            return "open";
         }
     }
 
@@ -232,6 +256,7 @@ private:
         ActionResult result;
         switch (line.What) {
         case Command::Start:
+        case Command::Print:
             result = ActionResult::Refused("a dialog is already open");
             break;
         case Command::Tab:
@@ -288,14 +313,14 @@ private:
             out_ << "browse " << QuoteText(event.Text) << '\n';
             return;
         }
-        out_ << "message "
-             << (event.Icon == toolkit::MessageIcon::Warning ? "warning" : "none") << ' '
-             << QuoteText(event.Title) << ' ' << QuoteText(event.Text) << '\n';
+        out_ << "message " << (event.Icon == toolkit::MessageIcon::Warning ? "warning" : "none")
+             << ' ' << QuoteText(event.Title) << ' ' << QuoteText(event.Text) << '\n';
     }
 
     std::vector<ScriptLine> lines_;
     std::size_t next_ = 0;
     const DriveScript::RegistryOpener& openRegistry_;
+    const DriveScript::PrintRunner& runPrint_;
     std::ostream& out_;
 };
 
@@ -344,7 +369,7 @@ int DriveScript::Run(std::istream& script) {
         err_ << "varnak-drive: the script could not be read\n";
         return ExitBadScript;
     }
-    Runner(std::move(lines), openRegistry_, out_).Run();
+    Runner(std::move(lines), openRegistry_, runPrint_, out_).Run();
     return ExitOk;
 }
 

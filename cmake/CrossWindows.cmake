@@ -67,10 +67,17 @@ function(varnak_wine_tests)
     endif()
     find_program(VARNAK_WINE32 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
     include(ExternalProject)
-    set(targets varnak_wine_tests varnak_win32_tests varnak varnak-explain msi msi_next)
+    set(targets varnak_wine_tests varnak_win32_tests varnak varnak-explain varnak-print msi msi_next)
     varnak_windows_build(varnak_windows x86_64 windows ${targets}
-                         varnak_screenshots varnak_package_tests)
+                         varnak_screenshots varnak_package_tests varnak_print_program_test)
     varnak_wine_run(wine_tests windows wine-prefix)
+    # varnak-print.exe to a CUPS queue through Wine's spooler, in a prefix of its own.
+    if(TARGET varnak_print_cups)
+        add_test(NAME print_cups_wine
+                 COMMAND ${PROJECT_SOURCE_DIR}/tests/print/cups-test.py wine ${CMAKE_BINARY_DIR}
+                         ${PROJECT_SOURCE_DIR} ${VARNAK_WINE64} ${CMAKE_BINARY_DIR}/wine-prefix-print
+                         ${CMAKE_BINARY_DIR}/windows/tests/print/varnak_print_program_test.exe)
+    endif()
     # varnak.exe as it ships carries no test code (see tests/app/no-test-code.sh).
     find_program(VARNAK_MINGW_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
     add_test(NAME shipped_exe_has_no_test_code

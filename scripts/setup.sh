@@ -10,13 +10,14 @@
 # skipped, and removed again once the package is installed.
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ make qt6-base-dev)
+run_packages=(cmake ninja-build g++ make qt6-base-dev libcups2-dev)
 test_packages=("${run_packages[@]}"
                libgtest-dev libbenchmark-dev
                clang libclang-rt-14-dev clang-tidy cppcheck
                dpkg-dev lintian man-db wixl msitools
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb
-               xauth x11-utils librsvg2-bin python3)
+               xauth x11-utils librsvg2-bin python3
+               cups-daemon cups-client cups)
 # package:suites that are skipped without it
 test_optional=("wine32:i386:the 32-bit Windows suites")
 

@@ -10,6 +10,7 @@ inline constexpr int IDD_DOCUMENT_PRINTING = 134;
 inline constexpr int IDD_COVER_PAGE = 190;
 inline constexpr int IDD_FOOTER_PAGE = 191;
 inline constexpr int IDD_CHAPTER_PRINTING = 192;
+inline constexpr int IDD_SENDING = 200; // varnak-print's progress window
 
 // General settings dialog.
 inline constexpr int IDC_OK = 1;
@@ -60,5 +61,10 @@ inline constexpr int IDC_PAGE_OVERLAY = 1046;
 inline constexpr int IDC_PAGE_LIST = 1047;
 inline constexpr int IDC_PAGE_APPLY = 1050;
 inline constexpr int IDC_PAGE_DESCRIPTION = 1081;
+
+// varnak-print's progress window.
+inline constexpr int IDC_SENDING_TITLE = 1101;
+inline constexpr int IDC_SENDING_DESTINATION = 1102;
+inline constexpr int IDC_SENDING_BYTES = 1103;
 
 } // namespace varnak::ids

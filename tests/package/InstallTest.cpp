@@ -360,8 +360,10 @@ TEST_P(InstallTest, InstallsRunsUpgradesAndUninstalls) {
     const fs::path folder = fs::path(Environment(c.programFiles)) / "Varnak";
 
     ASSERT_EQ(Msiexec("/i", package, "install.log"), 0u);
-    EXPECT_TRUE(fs::is_regular_file(folder / "varnak.exe"));
-    EXPECT_TRUE(fs::is_regular_file(folder / "manual.html"));
+    for (const char* file :
+         {"varnak.exe", "varnak-explain.exe", "varnak-print.exe", "manual.html"}) {
+        EXPECT_TRUE(fs::is_regular_file(folder / file)) << file;
+    }
     EXPECT_TRUE(view.HasKey(SettingsKey));
     EXPECT_FALSE(otherView.HasKey(SettingsKey)) << "the other view";
     EXPECT_FALSE(view.HasKey(CompanionKey)) << "the companion's key";
