@@ -18,7 +18,20 @@ using toolkit::ControlKind;
 using toolkit::ControlState;
 using toolkit::Driver;
 
-enum class Command { Start, Print, Tab, Type, Select, Click, Row, Enter, Escape, Dump };
+enum class Command {
+    Start,
+    Print,
+    Tab,
+    PageKey,
+    PageKeyBack,
+    Type,
+    Select,
+    Click,
+    Row,
+    Enter,
+    Escape,
+    Dump
+};
 
 struct ScriptLine {
     int Number = 0;
@@ -86,10 +99,12 @@ public:
             if (!Id(id, line, error) || !Number(row, line.Value, error)) {
                 return std::nullopt;
             }
-        } else if (word == "escape") {
-            line.What = Command::Escape;
+        } else if (word == "escape" || word == "ctrl-tab" || word == "ctrl-shift-tab") {
+            line.What = word == "escape"     ? Command::Escape
+                        : word == "ctrl-tab" ? Command::PageKey
+                                             : Command::PageKeyBack;
             if (hasRest) {
-                error = "escape takes no arguments";
+                error = std::string(word) + " takes no arguments";
                 return std::nullopt;
             }
         } else if (word == "dump") {
@@ -279,6 +294,10 @@ private:
             break;
         case Command::Escape:
             result = user.PressEscape();
+            break;
+        case Command::PageKey:
+        case Command::PageKeyBack:
+            result = user.PressPageKey(line.What == Command::PageKeyBack);
             break;
         case Command::Dump:
             result = Dump(line, user);

@@ -80,8 +80,10 @@ bool COptionsDlg::OnInitDialog() {
     OnOverlaySelChange();
     DisableOKIfNothingSet();
     // The stored copy count was set after the chapter page locked the field; while that
-    // page is active the field must read 1 and stay disabled.
+    // page is active the field must read 1 and stay disabled, and the count the dialog shows
+    // on every other start page comes back when the operator leaves it.
     if (sheet_.ChapterPageActive()) {
+        copiesBeforeLock_ = copies.GetText();
         LockCopiesToOne();
     }
     return true;
@@ -145,8 +147,24 @@ void COptionsDlg::OnManualNotOpened() {
 
 void COptionsDlg::LockCopiesToOne() {
     auto& copies = Item<Edit>(ids::IDC_COPIES);
+    if (copies.IsEnabled()) {
+        copiesBeforeLock_ = copies.GetText();
+    }
     copies.SetText("1");
     copies.Enable(false);
+}
+
+void COptionsDlg::RestoreCopies() {
+    auto& copies = Item<Edit>(ids::IDC_COPIES);
+    // A count the operator typed after the field was unlocked on the chapter page stays.
+    if (copiesBeforeLock_ && !copies.IsEnabled()) {
+        copies.Enable(true);
+        // The pages already match a count of 1, which the locked field shows.
+        if (*copiesBeforeLock_ != copies.GetText()) {
+            copies.SetText(*copiesBeforeLock_);
+        }
+    }
+    copiesBeforeLock_.reset();
 }
 
 void COptionsDlg::UnlockCopies() {

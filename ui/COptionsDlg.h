@@ -8,6 +8,7 @@
 #include "platform/toolkit/Dialog.h"
 #include "ui/CPropSheet.h"
 
+#include <optional>
 #include <string>
 
 namespace varnak {
@@ -40,6 +41,9 @@ public:
     // Called back by the pages.
     void LockCopiesToOne();
     void UnlockCopies();
+    // Leaving the chapter page while it keeps the copies field locked: the field gets back
+    // the count it held before, and the pages follow it as if the operator had typed it.
+    void RestoreCopies();
     void EnableOK();
     void DisableOK();
     void DisableOKIfNothingSet();
@@ -52,6 +56,8 @@ public:
 private:
     TicketRequest ticket_;
     JobSettings* settings_;
+    // The copies field's text when the chapter page locked it; none while it isn't locked.
+    std::optional<std::string> copiesBeforeLock_;
     OverlayCatalog catalog_;
     CPropSheet sheet_;
 };

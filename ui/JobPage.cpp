@@ -21,6 +21,7 @@ bool JobPage::OnSetActive() {
 }
 
 void JobPage::OnActivated() {
+    owner_.RestoreCopies();
     owner_.UnlockCopies();
 }
 

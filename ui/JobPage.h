@@ -32,7 +32,8 @@ public:
 protected:
     virtual void InitControls() = 0;
     // What the page does on each activation once it is shown; by default it gives the
-    // copies field back, which only the chapter page keeps locked.
+    // copies field back, with the count it held before the chapter page locked it, which only
+    // the chapter page keeps locked.
     virtual void OnActivated();
     virtual void DisableEditing() = 0;
     virtual void EnableEditing() = 0;

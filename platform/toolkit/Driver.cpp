@@ -229,6 +229,16 @@ UserSheet DialogDriver::TabTarget(int index) const {
     return {sheet, {}};
 }
 
+UserSheet DialogDriver::PageKeyTarget(bool backwards, int& index) const {
+    PropertySheet* sheet = dialog_.IsRunning() ? dialog_.ChildSheet() : nullptr;
+    if (sheet == nullptr || sheet->GetPageCount() == 0) {
+        return {nullptr, dialog_.IsRunning() ? "no pages" : "no dialog is open"};
+    }
+    const int count = sheet->GetPageCount();
+    index = (sheet->GetActiveIndex() + (backwards ? count - 1 : 1)) % count;
+    return {sheet, {}};
+}
+
 std::optional<ActionResult> DialogDriver::RefuseEscape() const {
     if (!dialog_.IsRunning()) {
         return ActionResult::Refused("no dialog is open");

@@ -60,6 +60,9 @@ public:
     // Presses and releases Enter with the focus in control id.
     virtual ActionResult PressEnter(int id) = 0;
     virtual ActionResult PressEscape() = 0;
+    // Presses Ctrl+Tab (backwards: Ctrl+Shift+Tab) with the focus where it is: the sheet's
+    // next (previous) page, from the last to the first and back.
+    virtual ActionResult PressPageKey(bool backwards) = 0;
     // Presses and releases Delete with the focus in list view id.
     virtual ActionResult PressDelete(int id) = 0;
 
@@ -117,6 +120,8 @@ protected:
     UserControl EnterTarget(int id) const;                           // any enabled control
     UserControl DeleteTarget(int id) const;                          // enabled list view
     UserSheet TabTarget(int index) const;
+    // The page a page key leads to, wrapping around.
+    UserSheet PageKeyTarget(bool backwards, int& index) const;
     // Escape goes to whatever has the focus: only an open dialog is needed.
     std::optional<ActionResult> RefuseEscape() const;
 

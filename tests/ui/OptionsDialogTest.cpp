@@ -85,6 +85,34 @@ TEST_F(OptionsDialogTest, LoadedCopiesDoNotBreakTheChapterLock) {
     });
 }
 
+// Passing through Chapter Printing never changes the count behind the operator's back: it
+// shows 1 while it is the active page, and the count the field held comes back on the next
+// page, by a page key or a click, with the pages enabled for it. Without the mend the field
+// came back enabled but reading 1, and OK printed one copy.
+TEST_F(OptionsDialogTest, TheCopyCountComesBackAfterChapterPrinting) {
+    for (const bool byKey : {true, false}) {
+        Loaded(2, 3);
+        RunDialog([&](Driver& user) {
+            ASSERT_TRUE(byKey ? user.PressPageKey(false) : user.SelectTab(0)); // wraps to page 0
+            EXPECT_EQ(user.ActiveTab(), 0);
+            EXPECT_EQ(Shown(user, IDC_COPIES).Text, "1");
+            EXPECT_FALSE(Shown(user, IDC_COPIES).Enabled);
+            ASSERT_TRUE(byKey ? user.PressPageKey(false) : user.SelectTab(1));
+            EXPECT_EQ(Shown(user, IDC_COPIES).Text, "2") << (byKey ? "Ctrl+Tab" : "click");
+            EXPECT_TRUE(Shown(user, IDC_COPIES).Enabled);
+            ASSERT_TRUE(user.SelectTab(0));
+            EXPECT_EQ(Shown(user, IDC_COPIES).Text, "1") << "locked again";
+        });
+    }
+    Loaded(3, 0); // remembered on Chapter Printing
+    RunDialog([&](Driver& user) {
+        EXPECT_EQ(Shown(user, IDC_COPIES).Text, "1");
+        ASSERT_TRUE(user.PressPageKey(true)); // wraps back to Document Printing
+        EXPECT_EQ(user.ActiveTab(), 3);
+        EXPECT_EQ(Shown(user, IDC_COPIES).Text, "3");
+    });
+}
+
 // Leaving Chapter Printing gives the copies field back.
 TEST_F(OptionsDialogTest, OtherPagesUnlockTheCopiesField) {
     for (int tab : {1, 2, 3}) {

@@ -366,6 +366,16 @@ public:
         return ActionResult::Ok();
     }
 
+    ActionResult PressPageKey(bool backwards) override {
+        int index = -1;
+        const auto sheet = PageKeyTarget(backwards, index);
+        if (!sheet.Found) {
+            return ActionResult::Refused(sheet.Reason);
+        }
+        sheet.Found->SetActivePage(index);
+        return ActionResult::Ok();
+    }
+
     ActionResult PressEscape() override {
         if (auto refused = RefuseEscape()) {
             return *refused;

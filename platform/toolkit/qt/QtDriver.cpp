@@ -136,6 +136,20 @@ public:
         return ActionResult::Ok();
     }
 
+    ActionResult PressPageKey(bool backwards) override {
+        int index = -1;
+        if (const auto sheet = PageKeyTarget(backwards, index); !sheet.Found) {
+            return ActionResult::Refused(sheet.Reason);
+        }
+        QWidget* window = WidgetOf(*dialog_.Window());
+        QWidget* focus = window->focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : window,
+                        backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                        backwards ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        Settle();
+        return ActionResult::Ok();
+    }
+
     ActionResult PressEscape() override {
         if (auto refused = RefuseEscape()) {
             return *refused;

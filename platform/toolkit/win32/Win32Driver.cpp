@@ -261,6 +261,24 @@ public:
         return ActionResult::Ok();
     }
 
+    ActionResult PressPageKey(bool backwards) override {
+        int index = -1;
+        if (const auto sheet = PageKeyTarget(backwards, index); !sheet.Found) {
+            return ActionResult::Refused(sheet.Reason);
+        }
+        const HWND dialog = Win32Backend::Handle(*dialog_.Window());
+        if (!IsWithin(dialog, GetFocus())) {
+            SetFocus(dialog);
+        }
+        std::vector<WORD> held{VK_CONTROL};
+        if (backwards) {
+            held.push_back(VK_SHIFT);
+        }
+        SendKey(VK_TAB, held);
+        backend_.PumpPending();
+        return ActionResult::Ok();
+    }
+
     ActionResult PressEscape() override {
         if (auto refused = RefuseEscape()) {
             return *refused;
