@@ -75,7 +75,9 @@ struct ListColumn {
 class ListView : public Control {
 public:
     // widthPixels is the design's width; a backend shows the column wider where its font
-    // needs more room for the heading or for widestCell, the widest text a cell can hold.
+    // needs more room for the heading, and makes room for a cell's text: up front for
+    // widestCell, the widest text a cell can hold, where all columns then still show at the
+    // list's width, or by widening the column when such a cell comes.
     virtual int InsertColumn(int column, std::string_view heading, ColumnAlign align,
                              int widthPixels, std::string_view widestCell) = 0;
     virtual int GetColumnCount() const = 0;

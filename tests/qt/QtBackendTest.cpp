@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -263,6 +264,25 @@ TEST_F(QtBackendTest, ListViewShowsColumnsAsGivenAndNotifiesAfterDeleting) {
         list.DeleteItem(2);
         EXPECT_EQ(dialog.heard, (std::vector<int>{3, 3})) << "heard before the row was gone";
         EXPECT_EQ(list.GetNextSelected(), -1);
+    });
+    dialog.DoModal();
+}
+
+// The arrow keys select the row they land on, as on Windows, also on a list of one row that
+// had no current row: Delete then has a row to delete.
+TEST_F(QtBackendTest, ArrowKeysSelectOnAOneRowList) {
+    ListDialog dialog(backend->Get());
+    backend->SetUser([&](Driver&) {
+        auto& list = dialog.Item<toolkit::ListView>(ListDialog::Rows);
+        list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50, "");
+        list.InsertItem(0, "5");
+        auto& view = static_cast<QTreeWidget&>(*WidgetOf(list));
+        view.setFocus(Qt::TabFocusReason);
+        // Where the focus arriving from Tab leaves it: on the row, which is not selected.
+        view.setCurrentItem(view.topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
+        QTest::keyClick(&view, Qt::Key_Down);
+        EXPECT_EQ(list.GetNextSelected(), 0);
+        EXPECT_EQ(dialog.heard, std::vector<int>{1});
     });
     dialog.DoModal();
 }
@@ -519,15 +539,50 @@ TEST_F(QtBackendTest, InputControlsAreNamedAndColumnsFitTheirTexts) {
             ASSERT_TRUE(user.SelectTab(c.tab));
             auto& view = static_cast<QTreeWidget&>(Widget(dialog.Sheet().GetPage(c.tab), c.list));
             ASSERT_EQ(view.columnCount(), static_cast<int>(c.widest.size()));
+            const int margin = view.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &view);
+            int total = 0;
             for (int column = 0; column < view.columnCount(); ++column) {
-                const int width = view.header()->sectionSize(column);
-                EXPECT_GE(width, view.header()->sectionSizeHint(column))
+                total += view.header()->sectionSize(column);
+                // The heading with room to spare on either side: headings never touch.
+                const int heading =
+                    view.fontMetrics().horizontalAdvance(view.headerItem()->text(column));
+                EXPECT_GE(view.header()->sectionSize(column), heading + 2 * margin + 4)
                     << "heading of column " << column << " of list " << c.list;
-                EXPECT_GT(width, view.fontMetrics().horizontalAdvance(c.widest[column]) + 4)
+            }
+            // Every heading can be read at the default size, without scrolling.
+            EXPECT_LE(total, view.viewport()->width()) << "list " << c.list;
+            // The widest values still show whole: their columns grow.
+            auto& list = dialog.Sheet().GetPage(c.tab).Item<toolkit::ListView>(c.list);
+            const int row = list.InsertItem(list.GetItemCount(), c.widest[0]);
+            for (int column = 0; column < view.columnCount(); ++column) {
+                list.SetItemText(row, column, c.widest[column]);
+                EXPECT_GT(view.header()->sectionSize(column),
+                          view.fontMetrics().horizontalAdvance(c.widest[column]) + 4)
                     << "cell of column " << column << " of list " << c.list;
             }
         }
     });
+}
+
+// On a 1366x768 laptop at 100 % with a 40-pixel task bar, the whole dialog shows without
+// scroll bars, in a legible font: the dialog units come from the template's 8 points, not
+// from a larger desktop default, and from the font's unrounded height.
+TEST(QtFitTest, TheDialogShowsWholeOnALaptopAtOneHundredPercent) {
+    const auto backend = test::MakeTestBackend(); // and with it the application
+    const QFont font = DialogFont(OptionsTemplate());
+    EXPECT_GE(font.pointSizeF(), 8.0);
+    const QSize content =
+        DialogUnitsToPixels({0, 0, OptionsTemplate().Width, OptionsTemplate().Height},
+                            MeasureBaseUnits(font))
+            .size();
+    // As the dialog reckons its room before the window manager frames it.
+    const int title = std::max(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight),
+                               QFontMetrics(font).height() + 12);
+    const QSize room(1366 - 2 * 4, 768 - 40 - title - 4);
+    const auto fit = toolkit::qt::FitDialog(
+        content, room, QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    EXPECT_EQ(fit.Size, content) << content.width() << "x" << content.height() << " in "
+                                 << room.width() << "x" << room.height();
 }
 
 // The dialog keeps within the room the screen gives it, scrolling where it must.

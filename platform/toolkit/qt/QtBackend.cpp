@@ -45,11 +45,12 @@ ModalDialog& AsModal(Dialog& owner) {
 } // namespace
 
 QFont DialogFont(const DialogTemplate& tmpl) {
+    // The desktop's family at the template's size, as Windows takes "MS Shell Dlg" at it:
+    // dialog units follow from this font, so a desktop default of 9 or 10 points would make
+    // the dialog a fifth larger than its design, too large for a 768-pixel screen.
     QFont font = QGuiApplication::font();
     constexpr int StandardPointSize = 8;
-    if (tmpl.FontSize > 0 && tmpl.FontSize != StandardPointSize) {
-        font.setPointSizeF(font.pointSizeF() * tmpl.FontSize / StandardPointSize);
-    }
+    font.setPointSizeF(tmpl.FontSize > 0 ? tmpl.FontSize : StandardPointSize);
     return font;
 }
 
@@ -57,8 +58,9 @@ BaseUnits MeasureBaseUnits(const QFont& font) {
     const QFontMetricsF metrics(font);
     const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     constexpr double Letters = 52;
-    return {metrics.horizontalAdvance(alphabet) / Letters,
-            static_cast<double>(QFontMetrics(font).height())};
+    // The font's own height, unrounded, as the average width is: rounding it up would make
+    // the dialog's 432 units up to 27 pixels taller than the font asks for.
+    return {metrics.horizontalAdvance(alphabet) / Letters, metrics.height()};
 }
 
 QRect DialogUnitsToPixels(const Rect& rect, BaseUnits units) {

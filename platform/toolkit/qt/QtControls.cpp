@@ -271,6 +271,11 @@ public:
         const std::uint32_t styles = context.Template.Styles;
         W().setReadOnly((styles & Style::ReadOnly) != 0);
         W().setFrameShape((styles & Style::Border) != 0 ? QFrame::StyledPanel : QFrame::NoFrame);
+        if ((styles & Style::Border) != 0) {
+            // A solid one-pixel border: the style's own, drawn between device pixels at a
+            // scale such as 1.25, fades into a white page on three of its sides.
+            W().setStyleSheet(QStringLiteral("QPlainTextEdit { border: 1px solid palette(mid); }"));
+        }
         // Without horizontal scrolling a multi-line edit wraps its lines.
         W().setLineWrapMode((styles & Style::AutoHScroll) != 0 ? QPlainTextEdit::NoWrap
                                                                : QPlainTextEdit::WidgetWidth);
@@ -348,7 +353,8 @@ Qt::Alignment AlignmentOf(ColumnAlign align) {
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-// Tells of the Delete key instead of handling it, as a Windows list view does.
+// Tells of the Delete key instead of handling it, as a Windows list view does; the arrow
+// keys select the row they land on, as there.
 class ListWidget : public QTreeWidget {
 public:
     using QTreeWidget::QTreeWidget;
@@ -362,6 +368,14 @@ protected:
             return;
         }
         QTreeWidget::keyPressEvent(event);
+        // Qt moves the focus onto a row without selecting it when there was no current row,
+        // and on a one-row list the arrow keys then have nowhere to go: Delete found nothing.
+        const bool navigation = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
+                                event->key() == Qt::Key_Home || event->key() == Qt::Key_End ||
+                                event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
+        if (navigation && currentItem() != nullptr && !currentItem()->isSelected()) {
+            currentItem()->setSelected(true);
+        }
     }
 };
 
@@ -393,10 +407,10 @@ public:
     std::string GetText() const override { return {}; }
 
     int InsertColumn(int column, std::string_view heading, ColumnAlign align, int widthPixels,
-                     std::string_view widestCell) override {
+                     std::string_view /*widestCell*/) override {
         const int at = std::clamp(column, 0, GetColumnCount());
-        columns_.insert(columns_.begin() + at,
-                        {ToQt(heading), AlignmentOf(align), align, widthPixels});
+        columns_.insert(columns_.begin() + at, {ToQt(heading), AlignmentOf(align), align,
+                                                widthPixels, HeadingWidth(heading)});
         W().setColumnCount(GetColumnCount());
         for (int row = 0; row < W().topLevelItemCount(); ++row) {
             QTreeWidgetItem* item = W().topLevelItem(row);
@@ -415,9 +429,7 @@ public:
             W().headerItem()->setTextAlignment(index,
                                                columns_[static_cast<std::size_t>(index)].Align);
         }
-        W().header()->resizeSection(
-            at, std::max({ScaledWidth(widthPixels), W().header()->sectionSizeHint(at),
-                          CellWidth(ToQt(widestCell))}));
+        Arrange();
         return at;
     }
     int GetColumnCount() const override { return static_cast<int>(columns_.size()); }
@@ -435,11 +447,13 @@ public:
         item->setText(0, ToQt(text));
         AlignCells(*item);
         W().insertTopLevelItem(at, item);
+        Fit(0, item->text(0));
         return at;
     }
     void SetItemText(int row, int column, std::string_view text) override {
         if (QTreeWidgetItem* item = W().topLevelItem(row); item != nullptr && column >= 0) {
             item->setText(column, ToQt(text));
+            Fit(column, item->text(column));
         }
     }
     std::string GetItemText(int row, int column) const override {
@@ -482,6 +496,7 @@ private:
         Qt::Alignment Align;
         ColumnAlign Given;
         int WidthPixels;
+        int Needed = 0; // the heading's width, or the widest cell's shown so far
     };
 
     // The widths are pixels of the design's font at 96 DPI; they grow with the dialog's
@@ -507,6 +522,50 @@ private:
         }
         selected_ = now;
         Notify(Notification::ItemChanged);
+    }
+
+    // A heading's text with a gap of half an average character on either side beyond the
+    // header's own margins, so that neighbouring headings never run together. (The header's
+    // size hint makes room for a sort arrow that these lists never show, and would push the
+    // last column behind a scroll bar.)
+    int HeadingWidth(std::string_view heading) const {
+        const int margin = W().style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &W());
+        const int gap = W().fontMetrics().averageCharWidth() / 2;
+        return W().fontMetrics().horizontalAdvance(ToQt(heading)) + 2 * (margin + gap);
+    }
+
+    // Makes room for a cell's text when its column has none; what a column needed stays
+    // needed while the list lives, so that columns don't jump as rows come and go.
+    void Fit(int column, const QString& text) {
+        Column& each = columns_[static_cast<std::size_t>(column)];
+        if (CellWidth(text) > each.Needed) {
+            each.Needed = CellWidth(text);
+            Arrange();
+        }
+    }
+
+    // Each column at its design width where the list has room for all of them, never below
+    // what its heading and cells need; where the design widths don't fit, the room left
+    // after every column's need is shared in proportion to what the design gives beyond it,
+    // so that every heading shows at the list's width as long as the needs do.
+    void Arrange() {
+        const int room = W().maximumViewportSize().width();
+        int needed = 0;
+        int beyond = 0;
+        for (const Column& each : columns_) {
+            needed += each.Needed;
+            beyond += std::max(0, ScaledWidth(each.WidthPixels) - each.Needed);
+        }
+        const int spare = std::max(0, room - needed);
+        for (std::size_t index = 0; index < columns_.size(); ++index) {
+            const Column& each = columns_[index];
+            const int extra = std::max(0, ScaledWidth(each.WidthPixels) - each.Needed);
+            const int share =
+                spare >= beyond || beyond == 0
+                    ? extra
+                    : static_cast<int>(static_cast<long long>(extra) * spare / beyond);
+            W().header()->resizeSection(static_cast<int>(index), each.Needed + share);
+        }
     }
 
     // A cell's text between the margins the style keeps on either side of it.
