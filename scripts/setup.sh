@@ -17,7 +17,8 @@ test_packages=("${run_packages[@]}"
                dpkg-dev lintian man-db wixl msitools
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb
                xauth x11-utils librsvg2-bin python3
-               cups-daemon cups-client cups)
+               cups-daemon cups-client cups
+               at-spi2-core python3-pyatspi dbus-x11)
 # package:suites that are skipped without it
 test_optional=("wine32:i386:the 32-bit Windows suites")
 

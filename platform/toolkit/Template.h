@@ -77,6 +77,9 @@ struct ControlTemplate {
     std::string Text;
     std::uint32_t Styles = Style::None;
     Rect Bounds;
+    // What assistive technology names a control that has no label of its own (a description
+    // box); empty: its label's text, as LabelOf finds it.
+    std::string AccessibleName = {};
 };
 
 struct DialogTemplate {

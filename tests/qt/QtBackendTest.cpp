@@ -15,8 +15,8 @@
 #include <QHeaderView>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -246,18 +246,17 @@ TEST_F(QtBackendTest, ListViewShowsColumnsAsGivenAndNotifiesAfterDeleting) {
         for (const char* page : {"3", "5", "8"}) {
             list.SetItemText(list.InsertItem(list.GetItemCount(), page), 1, "sep. sheet");
         }
-        auto& view = static_cast<QTreeWidget&>(*WidgetOf(list));
-        EXPECT_EQ(view.headerItem()->text(0), "Page");
-        EXPECT_EQ(view.headerItem()->text(1), "Action");
+        auto& view = static_cast<QTableWidget&>(*WidgetOf(list));
+        EXPECT_EQ(view.horizontalHeaderItem(0)->text(), "Page");
+        EXPECT_EQ(view.horizontalHeaderItem(1)->text(), "Action");
         // Widths are the design font's pixels, grown with the dialog's font.
         const double scale = std::max(MeasureBaseUnits(view.font()).X / 6.0, 1.0);
-        EXPECT_EQ(view.header()->sectionSize(0), std::lround(50 * scale));
-        EXPECT_EQ(view.header()->sectionSize(1), std::lround(80 * scale));
-        EXPECT_GE(view.header()->sectionSize(1),
+        EXPECT_EQ(view.horizontalHeader()->sectionSize(0), std::lround(50 * scale));
+        EXPECT_EQ(view.horizontalHeader()->sectionSize(1), std::lround(80 * scale));
+        EXPECT_GE(view.horizontalHeader()->sectionSize(1),
                   view.fontMetrics().horizontalAdvance("Action") + 8);
-        EXPECT_EQ(view.topLevelItem(2)->textAlignment(0) & Qt::AlignHorizontal_Mask,
-                  Qt::AlignRight);
-        EXPECT_EQ(view.topLevelItem(2)->textAlignment(1) & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        EXPECT_EQ(view.item(2, 0)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        EXPECT_EQ(view.item(2, 1)->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
         ASSERT_TRUE(user.SelectRow(ListDialog::Rows, 1));
         list.InsertItem(0, "1"); // moves the selected row, doesn't change the selection
         EXPECT_EQ(list.GetNextSelected(), 2);
@@ -276,10 +275,11 @@ TEST_F(QtBackendTest, ArrowKeysSelectOnAOneRowList) {
         auto& list = dialog.Item<toolkit::ListView>(ListDialog::Rows);
         list.InsertColumn(0, "Page", toolkit::ColumnAlign::Right, 50, "");
         list.InsertItem(0, "5");
-        auto& view = static_cast<QTreeWidget&>(*WidgetOf(list));
+        auto& view = static_cast<QTableWidget&>(*WidgetOf(list));
         view.setFocus(Qt::TabFocusReason);
         // Where the focus arriving from Tab leaves it: on the row, which is not selected.
-        view.setCurrentItem(view.topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
+        view.selectionModel()->setCurrentIndex(view.model()->index(0, 0),
+                                               QItemSelectionModel::NoUpdate);
         QTest::keyClick(&view, Qt::Key_Down);
         EXPECT_EQ(list.GetNextSelected(), 0);
         EXPECT_EQ(dialog.heard, std::vector<int>{1});
@@ -486,14 +486,14 @@ TEST_F(QtBackendTest, FocusIsVisibleOnEveryKindOfTabStop) {
     });
 }
 
-// Assistive technology reads each input control by its label's text, with its role; list
-// columns hold their headings and the widest cell a job can show.
+// Assistive technology reads each input control by its label's text, with its role (a list
+// view is a table); list columns hold their headings and the widest cell a job can show.
 TEST_F(QtBackendTest, InputControlsAreNamedAndColumnsFitTheirTexts) {
     RunOptions([&](Driver& user, COptionsDlg& dialog) {
         const std::map<ControlKind, QAccessible::Role> roles{
             {ControlKind::ComboBox, QAccessible::ComboBox},
             {ControlKind::Edit, QAccessible::EditableText},
-            {ControlKind::ListView, QAccessible::Tree},
+            {ControlKind::ListView, QAccessible::Table},
         };
         for (int tab = 0; tab < 4; ++tab) {
             ASSERT_TRUE(user.SelectTab(tab));
@@ -537,16 +537,16 @@ TEST_F(QtBackendTest, InputControlsAreNamedAndColumnsFitTheirTexts) {
         };
         for (const auto& c : lists) {
             ASSERT_TRUE(user.SelectTab(c.tab));
-            auto& view = static_cast<QTreeWidget&>(Widget(dialog.Sheet().GetPage(c.tab), c.list));
+            auto& view = static_cast<QTableWidget&>(Widget(dialog.Sheet().GetPage(c.tab), c.list));
             ASSERT_EQ(view.columnCount(), static_cast<int>(c.widest.size()));
             const int margin = view.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &view);
             int total = 0;
             for (int column = 0; column < view.columnCount(); ++column) {
-                total += view.header()->sectionSize(column);
+                total += view.horizontalHeader()->sectionSize(column);
                 // The heading with room to spare on either side: headings never touch.
                 const int heading =
-                    view.fontMetrics().horizontalAdvance(view.headerItem()->text(column));
-                EXPECT_GE(view.header()->sectionSize(column), heading + 2 * margin + 4)
+                    view.fontMetrics().horizontalAdvance(view.horizontalHeaderItem(column)->text());
+                EXPECT_GE(view.horizontalHeader()->sectionSize(column), heading + 2 * margin + 4)
                     << "heading of column " << column << " of list " << c.list;
             }
             // Every heading can be read at the default size, without scrolling.
@@ -556,7 +556,7 @@ TEST_F(QtBackendTest, InputControlsAreNamedAndColumnsFitTheirTexts) {
             const int row = list.InsertItem(list.GetItemCount(), c.widest[0]);
             for (int column = 0; column < view.columnCount(); ++column) {
                 list.SetItemText(row, column, c.widest[column]);
-                EXPECT_GT(view.header()->sectionSize(column),
+                EXPECT_GT(view.horizontalHeader()->sectionSize(column),
                           view.fontMetrics().horizontalAdvance(c.widest[column]) + 4)
                     << "cell of column " << column << " of list " << c.list;
             }

@@ -120,6 +120,10 @@ std::unique_ptr<DialogWindow> QtBackend::CreatePageWindow(const DialogTemplate& 
                                           *this);
 }
 
+QtBackend::QtBackend() {
+    InstallAccessibleInterfaces();
+}
+
 void QtBackend::RunModal(ModalDialog& dialog) {
     if (Session() != nullptr) {
         Session()->Run(dialog);

@@ -45,6 +45,8 @@ QUrl ResolveAddress(const std::string& address, const QString& programDirectory)
 // (ScriptedQtBackend).
 class QtBackend : public Backend {
 public:
+    QtBackend();
+
     std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& tmpl,
                                                      Dialog& owner) override;
     std::unique_ptr<SheetWindow> CreateSheetWindow(PropertySheet& sheet, DialogWindow& parent,

@@ -2,6 +2,7 @@
 
 #include "platform/toolkit/qt/QtWindows.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionFocusRect>
-#include <QTreeWidget>
+#include <QTableWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -194,6 +195,61 @@ private:
     }
 };
 
+// What assistive technology is told of a radio button: one of a group, although the
+// adapter keeps the group (Qt reports a radio button that is not auto-exclusive as a check
+// box).
+class RadioAccessible : public QAccessibleWidget {
+public:
+    explicit RadioAccessible(QRadioButton* radio)
+        : QAccessibleWidget(radio, QAccessible::RadioButton) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = Button().isChecked();
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            return Button().text();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && widget()->isEnabled()) {
+            Button().click();
+        }
+    }
+
+private:
+    QAbstractButton& Button() const { return *static_cast<QAbstractButton*>(widget()); }
+};
+
+// A link that can be followed: activating it does what Enter does.
+class LinkAccessible : public QAccessibleWidget {
+public:
+    explicit LinkAccessible(LinkWidget* link) : QAccessibleWidget(link, QAccessible::Link) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.linked = true;
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name) {
+            return static_cast<LinkWidget*>(widget())->text();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && widget()->isEnabled()) {
+            static_cast<LinkWidget*>(widget())->Activated();
+        }
+    }
+};
+
 class LinkControl : public QtControl<Link, LinkWidget> {
 public:
     LinkControl(const ControlContext& context, QWidget& parent)
@@ -354,10 +410,11 @@ Qt::Alignment AlignmentOf(ColumnAlign align) {
 }
 
 // Tells of the Delete key instead of handling it, as a Windows list view does; the arrow
-// keys select the row they land on, as there.
-class ListWidget : public QTreeWidget {
+// keys select the row they land on, as there. A table, so that assistive technology
+// announces it as one, with its column headings.
+class ListWidget : public QTableWidget {
 public:
-    using QTreeWidget::QTreeWidget;
+    using QTableWidget::QTableWidget;
     std::function<void()> DeletePressed;
 
 protected:
@@ -367,14 +424,16 @@ protected:
             DeletePressed();
             return;
         }
-        QTreeWidget::keyPressEvent(event);
+        QTableWidget::keyPressEvent(event);
         // Qt moves the focus onto a row without selecting it when there was no current row,
         // and on a one-row list the arrow keys then have nowhere to go: Delete found nothing.
         const bool navigation = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
                                 event->key() == Qt::Key_Home || event->key() == Qt::Key_End ||
                                 event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
-        if (navigation && currentItem() != nullptr && !currentItem()->isSelected()) {
-            currentItem()->setSelected(true);
+        const QModelIndex current = currentIndex();
+        if (navigation && current.isValid() &&
+            !selectionModel()->isRowSelected(current.row(), QModelIndex())) {
+            selectRow(current.row());
         }
     }
 };
@@ -386,22 +445,28 @@ public:
     ListControl(const ControlContext& context, QWidget& parent)
         : QtControl(context, new ListWidget(&parent)) {
         W().DeletePressed = [this] { Notify(Notification::KeyDelete); };
-        W().setRootIsDecorated(false);
-        W().setItemsExpandable(false);
-        W().setUniformRowHeights(true);
-        W().setAllColumnsShowFocus(true);
+        W().verticalHeader()->hide();
+        W().verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        W().verticalHeader()->setDefaultSectionSize(W().fontMetrics().height() + 4);
+        W().setShowGrid(false);
+        W().setWordWrap(false);
+        W().setCornerButtonEnabled(false);
+        // Tab leaves the list, as it leaves a Windows list view; the arrow keys move in it.
+        W().setTabKeyNavigation(false);
         W().setSortingEnabled(false);
         W().setSelectionMode(QAbstractItemView::SingleSelection);
         W().setSelectionBehavior(QAbstractItemView::SelectRows);
         W().setEditTriggers(QAbstractItemView::NoEditTriggers);
-        W().header()->setStretchLastSection(false);
-        W().header()->setSectionsMovable(false);
+        W().horizontalHeader()->setStretchLastSection(false);
+        W().horizontalHeader()->setSectionsMovable(false);
+        W().horizontalHeader()->setHighlightSections(false);
         W().setColumnCount(0);
-        QObject::connect(&W(), &QTreeWidget::itemSelectionChanged, &W(), [this] {
-            if (!deleting_) {
-                SelectionMayHaveChanged();
-            }
-        });
+        QObject::connect(W().selectionModel(), &QItemSelectionModel::selectionChanged, &W(),
+                         [this] {
+                             if (!deleting_) {
+                                 SelectionMayHaveChanged();
+                             }
+                         });
     }
     void SetText(std::string_view) override {}
     std::string GetText() const override { return {}; }
@@ -411,23 +476,12 @@ public:
         const int at = std::clamp(column, 0, GetColumnCount());
         columns_.insert(columns_.begin() + at, {ToQt(heading), AlignmentOf(align), align,
                                                 widthPixels, HeadingWidth(heading)});
-        W().setColumnCount(GetColumnCount());
-        for (int row = 0; row < W().topLevelItemCount(); ++row) {
-            QTreeWidgetItem* item = W().topLevelItem(row);
-            for (int index = GetColumnCount() - 1; index > at; --index) {
-                item->setText(index, item->text(index - 1));
-            }
-            item->setText(at, QString());
-            AlignCells(*item);
-        }
-        QStringList headings;
-        for (const auto& each : columns_) {
-            headings << each.Heading;
-        }
-        W().setHeaderLabels(headings);
-        for (int index = 0; index < GetColumnCount(); ++index) {
-            W().headerItem()->setTextAlignment(index,
-                                               columns_[static_cast<std::size_t>(index)].Align);
+        W().insertColumn(at);
+        auto* headingItem = new QTableWidgetItem(ToQt(heading));
+        headingItem->setTextAlignment(AlignmentOf(align));
+        W().setHorizontalHeaderItem(at, headingItem);
+        for (int row = 0; row < W().rowCount(); ++row) {
+            Cell(row, at).setTextAlignment(AlignmentOf(align));
         }
         Arrange();
         return at;
@@ -443,50 +497,43 @@ public:
 
     int InsertItem(int row, std::string_view text) override {
         const int at = std::clamp(row, 0, GetItemCount());
-        auto* item = new QTreeWidgetItem();
-        item->setText(0, ToQt(text));
-        AlignCells(*item);
-        W().insertTopLevelItem(at, item);
-        Fit(0, item->text(0));
+        W().insertRow(at);
+        for (int column = 0; column < GetColumnCount(); ++column) {
+            Cell(at, column);
+        }
+        SetItemText(at, 0, text);
         return at;
     }
     void SetItemText(int row, int column, std::string_view text) override {
-        if (QTreeWidgetItem* item = W().topLevelItem(row); item != nullptr && column >= 0) {
-            item->setText(column, ToQt(text));
-            Fit(column, item->text(column));
+        if (row >= 0 && row < GetItemCount() && column >= 0 && column < GetColumnCount()) {
+            Cell(row, column).setText(ToQt(text));
+            Fit(column, ToQt(text));
         }
     }
     std::string GetItemText(int row, int column) const override {
-        const QTreeWidgetItem* item = W().topLevelItem(row);
-        return item != nullptr && column >= 0 ? FromQt(item->text(column)) : std::string();
+        const QTableWidgetItem* item = W().item(row, column);
+        return item != nullptr ? FromQt(item->text()) : std::string();
     }
     void DeleteItem(int row) override {
-        QTreeWidgetItem* item = W().topLevelItem(row);
-        if (item == nullptr) {
+        if (row < 0 || row >= GetItemCount()) {
             return;
         }
-        const QList<QTreeWidgetItem*> selected = W().selectedItems();
-        QTreeWidgetItem* keep =
-            selected.isEmpty() || selected.front() == item ? nullptr : selected.front();
+        const int selected = SelectedRow();
         deleting_ = true;
-        delete W().takeTopLevelItem(row);
+        W().removeRow(row);
         // Qt moves the selection to the row that takes the deleted one's place; Windows
-        // leaves no row selected.
+        // leaves no row selected, and another selected row keeps its selection.
         W().clearSelection();
-        if (keep != nullptr) {
-            keep->setSelected(true);
+        if (selected >= 0 && selected != row) {
+            W().selectRow(selected > row ? selected - 1 : selected);
         }
         deleting_ = false;
         // The row is gone before anyone hears of it, as on Windows.
         SelectionMayHaveChanged();
     }
-    int GetItemCount() const override { return W().topLevelItemCount(); }
+    int GetItemCount() const override { return W().rowCount(); }
     int GetNextSelected(int start) const override {
-        const QList<QTreeWidgetItem*> selected = W().selectedItems();
-        if (selected.isEmpty()) {
-            return -1;
-        }
-        const int row = W().indexOfTopLevelItem(selected.front());
+        const int row = SelectedRow();
         return row > start ? row : -1;
     }
 
@@ -506,17 +553,27 @@ private:
         return static_cast<int>(std::lround(designPixels * std::max(scale, 1.0)));
     }
 
-    void AlignCells(QTreeWidgetItem& item) const {
-        for (int index = 0; index < GetColumnCount(); ++index) {
-            item.setTextAlignment(index, columns_[static_cast<std::size_t>(index)].Align);
+    // The cell, made when it has none yet, with its column's alignment.
+    QTableWidgetItem& Cell(int row, int column) {
+        QTableWidgetItem* item = W().item(row, column);
+        if (item == nullptr) {
+            item = new QTableWidgetItem();
+            item->setTextAlignment(columns_[static_cast<std::size_t>(column)].Align);
+            W().setItem(row, column, item);
         }
+        return *item;
     }
 
-    // Compares items, not positions: inserting or deleting other rows moves the selected
-    // row without changing the selection.
+    int SelectedRow() const {
+        const QModelIndexList rows = W().selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.front().row();
+    }
+
+    // Compares rows as the model keeps them, not positions: inserting or deleting other rows
+    // moves the selected row without changing the selection.
     void SelectionMayHaveChanged() {
-        const QList<QTreeWidgetItem*> selected = W().selectedItems();
-        const QTreeWidgetItem* now = selected.isEmpty() ? nullptr : selected.front();
+        const QModelIndexList rows = W().selectionModel()->selectedRows();
+        const QPersistentModelIndex now = rows.isEmpty() ? QModelIndex() : rows.front();
         if (now == selected_) {
             return;
         }
@@ -564,7 +621,7 @@ private:
                 spare >= beyond || beyond == 0
                     ? extra
                     : static_cast<int>(static_cast<long long>(extra) * spare / beyond);
-            W().header()->resizeSection(static_cast<int>(index), each.Needed + share);
+            W().horizontalHeader()->resizeSection(static_cast<int>(index), each.Needed + share);
         }
     }
 
@@ -576,11 +633,23 @@ private:
     }
 
     std::vector<Column> columns_;
-    const QTreeWidgetItem* selected_ = nullptr;
+    QPersistentModelIndex selected_;
     bool deleting_ = false;
 };
 
 } // namespace
+
+QAccessibleInterface* AccessibleControl(QObject* object) {
+    // Every radio button of the toolkit keeps its group itself. Qt may ask while the button
+    // is still being constructed, before it is a RadioWidget, and keeps the first answer.
+    if (auto* radio = qobject_cast<QRadioButton*>(object)) {
+        return new RadioAccessible(radio);
+    }
+    if (auto* link = dynamic_cast<LinkWidget*>(object)) {
+        return new LinkAccessible(link);
+    }
+    return nullptr;
+}
 
 QString ToQt(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

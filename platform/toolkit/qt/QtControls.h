@@ -7,6 +7,7 @@
 #include "platform/toolkit/Template.h"
 #include "platform/toolkit/qt/QtBackend.h"
 
+#include <QAccessible>
 #include <QRect>
 #include <QString>
 
@@ -19,6 +20,10 @@ class QWidget;
 namespace varnak::toolkit::qt {
 
 class QtWindow;
+
+// What assistive technology is told of the controls whose Qt widgets would say the wrong
+// thing: radio buttons (Qt calls ours check boxes) and the link; null for the others.
+QAccessibleInterface* AccessibleControl(QObject* object);
 
 QString ToQt(std::string_view text);
 std::string FromQt(const QString& text);

@@ -1,5 +1,6 @@
 #include "platform/toolkit/qt/QtWindows.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFocusFrame>
 #include <QKeyEvent>
@@ -10,10 +11,11 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QTabBar>
-#include <QTreeWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <functional>
+#include <vector>
 
 namespace varnak::toolkit::qt {
 namespace {
@@ -201,7 +203,7 @@ protected:
 
 bool ShowsNoFocusOfItsOwn(const QWidget* widget) {
     const auto* text = qobject_cast<const QPlainTextEdit*>(widget);
-    return (text != nullptr && text->isReadOnly()) || qobject_cast<const QTreeWidget*>(widget);
+    return (text != nullptr && text->isReadOnly()) || qobject_cast<const QTableWidget*>(widget);
 }
 
 QSize PixelSize(const DialogTemplate& tmpl) {
@@ -225,6 +227,148 @@ DialogFit FitDialog(QSize content, QSize room, int scrollBar) {
     const QSize most = content + QSize(scrollBar, scrollBar);
     return {fitted, fitted.boundedTo(QSize(MinimumDialogWidth, MinimumDialogHeight)),
             tall || wide ? most : content};
+}
+
+namespace {
+
+// One tab of a sheet's tab bar. Qt's own says the current tab is focused whether the tab
+// bar has the focus or not, so a screen reader hears a page tab where the focus isn't.
+class TabAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    TabAccessible(QTabBar* bar, int index) : bar_(bar), index_(index) {}
+
+    bool isValid() const override { return bar_ != nullptr && index_ < bar_->count(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override {
+        return bar_ != nullptr ? bar_->window()->windowHandle() : nullptr;
+    }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(bar_.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QVector<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation) const override {
+        return {};
+    }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Name && isValid()
+                   ? bar_->tabText(index_).remove(QLatin1Char('&'))
+                   : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) {
+            return {};
+        }
+        const QRect tab = bar_->tabRect(index_);
+        return {bar_->mapToGlobal(tab.topLeft()), tab.size()};
+    }
+    QAccessible::Role role() const override { return QAccessible::PageTab; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        if (!isValid()) {
+            state.invalid = true;
+            return state;
+        }
+        const bool shown = index_ == bar_->currentIndex();
+        state.selectable = true;
+        state.selected = shown;
+        state.focusable = true;
+        state.focused = shown && bar_->hasFocus();
+        state.disabled = !bar_->isTabEnabled(index_);
+        state.invisible = !bar_->isVisible();
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && isValid()) {
+            bar_->setCurrentIndex(index_);
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<QTabBar> bar_;
+    int index_;
+};
+
+// A sheet's tab bar: a page tab list whose children are its tabs.
+class TabBarAccessible : public QAccessibleWidget {
+public:
+    explicit TabBarAccessible(QTabBar* bar) : QAccessibleWidget(bar, QAccessible::PageTabList) {}
+    ~TabBarAccessible() override {
+        for (const QAccessible::Id id : tabs_) {
+            QAccessible::deleteAccessibleInterface(id);
+        }
+    }
+
+    int childCount() const override { return Bar().count(); }
+    QAccessibleInterface* child(int index) const override {
+        if (index < 0 || index >= childCount()) {
+            return nullptr;
+        }
+        if (tabs_.size() <= static_cast<std::size_t>(index)) {
+            tabs_.resize(static_cast<std::size_t>(index) + 1, 0);
+        }
+        QAccessible::Id& id = tabs_[static_cast<std::size_t>(index)];
+        if (id == 0) {
+            id = QAccessible::registerAccessibleInterface(new TabAccessible(&Bar(), index));
+        }
+        return QAccessible::accessibleInterface(id);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (std::size_t index = 0; index < tabs_.size(); ++index) {
+            if (tabs_[index] != 0 && QAccessible::accessibleInterface(tabs_[index]) == child) {
+                return static_cast<int>(index);
+            }
+        }
+        return -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return Bar().hasFocus() ? child(Bar().currentIndex()) : nullptr;
+    }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Name
+                   ? Bar().tabText(Bar().currentIndex()).remove(QLatin1Char('&'))
+                   : QAccessibleWidget::text(kind);
+    }
+
+private:
+    QTabBar& Bar() const { return *static_cast<QTabBar*>(widget()); }
+    mutable std::vector<QAccessible::Id> tabs_;
+};
+
+QAccessibleInterface* BackendInterface(const QString&, QObject* object) {
+    if (QAccessibleInterface* control = AccessibleControl(object)) {
+        return control;
+    }
+    return AccessibleSheetTabs(object);
+}
+
+} // namespace
+
+QAccessibleInterface* AccessibleSheetTabs(QObject* object) {
+    auto* bar = qobject_cast<QTabBar*>(object);
+    if (bar == nullptr || dynamic_cast<SheetTabs*>(bar->parentWidget()) == nullptr) {
+        return nullptr;
+    }
+    return new TabBarAccessible(bar);
+}
+
+void InstallAccessibleInterfaces() {
+    static const bool installed = [] {
+        QAccessible::installFactory(BackendInterface);
+        return true;
+    }();
+    (void)installed;
 }
 
 int ControlIdOf(const QWidget* widget) {
@@ -276,6 +420,10 @@ void QtWindow::BuildControls(const DialogTemplate& tmpl, QWidget& parent) {
 
 void QtWindow::NameByLabels(const DialogTemplate& tmpl) {
     for (std::size_t index = 0; index < controls_.size(); ++index) {
+        if (const std::string& name = tmpl.Controls[index].AccessibleName; !name.empty()) {
+            WidgetOf(*controls_[index])->setAccessibleName(ToQt(name));
+            continue;
+        }
         const ControlTemplate* label = LabelOf(tmpl, index);
         if (label == nullptr) {
             continue;

@@ -124,4 +124,11 @@ DialogFit FitDialog(QSize content, QSize room, int scrollBar);
 // The id of the control a widget (or one of its parents) shows, or NoId.
 int ControlIdOf(const QWidget* widget);
 
+// What assistive technology is told of a sheet's tab bar and its tabs (only the tab of the
+// page shown is focused, and only while the tab bar has the focus); null for other objects.
+QAccessibleInterface* AccessibleSheetTabs(QObject* object);
+
+// Has Qt ask the backend's own interfaces first; once per program.
+void InstallAccessibleInterfaces();
+
 } // namespace varnak::toolkit::qt

@@ -57,6 +57,14 @@ void Win32Window::NameControlsByTheirLabels(const DialogTemplate& tmpl) {
         return;
     }
     for (std::size_t index = 0; index < windows.size(); ++index) {
+        if (const std::string& name = tmpl.Controls[index].AccessibleName; !name.empty()) {
+            wchar_t className[64] = {};
+            GetClassNameW(windows[index], className, 64);
+            names_.push_back(std::make_unique<AccessibleName>(
+                AccessibleName{Widen(name), AccessibleRoleOf(className)}));
+            AnswerWithName(windows[index], *names_.back());
+            continue;
+        }
         const ControlTemplate* label = LabelOf(tmpl, index);
         if (label == nullptr) {
             continue;
