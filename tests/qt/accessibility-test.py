@@ -109,14 +109,30 @@ def session_bus():
     return address, int(pid)
 
 
-def wait_for(what, condition, timeout=30):
+def poll(condition, timeout):
+    """What condition gives once it gives something, or None after timeout seconds."""
     deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
+    while True:
         found = condition()
-        if found:
-            return found
+        if found or time.monotonic() >= deadline:
+            return found or None
         time.sleep(0.1)
-    raise SystemExit(f"accessibility-test: timed out waiting for {what}")
+
+
+def wait_for(what, condition, timeout=60):
+    found = poll(condition, timeout)
+    if found is None:
+        raise SystemExit(f"accessibility-test: timed out waiting for {what}")
+    return found
+
+
+def owned(address, name):
+    """Whether a program has taken the name on the bus."""
+    answer = subprocess.run(["dbus-send", "--bus=" + address, "--print-reply",
+                             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                             "org.freedesktop.DBus.NameHasOwner", "string:" + name],
+                            capture_output=True, text=True)
+    return "boolean true" in answer.stdout
 
 
 def focusable(pyatspi, node, found):
@@ -168,10 +184,18 @@ def main():
         env.pop("QT_ACCESSIBILITY", None)
         processes.append(start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                env=env))
+        # Both sides find the accessibility bus through the launcher: one that asks before
+        # it is there talks to the session bus instead and never meets the other.
+        wait_for("the accessibility bus", lambda: owned(address, "org.a11y.Bus"))
         os.environ.update(DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=address)
         import pyatspi  # connects to the buses set above
-        processes.append(start([os.path.join(build, "bin/varnak"),
-                                "-R" + os.path.join(work, "ticket.prn")], env=env, cwd=work))
+        said = os.path.join(work, "varnak.stderr")
+        with open(said, "w") as stderr:
+            varnak = subprocess.Popen([os.path.join(build, "bin/varnak"),
+                                       "-R" + os.path.join(work, "ticket.prn")],
+                                      env=env, cwd=work, stdout=subprocess.DEVNULL,
+                                      stderr=stderr)
+        processes.append(varnak)
         desktop = pyatspi.Registry.getDesktop(0)
 
         def dialog():
@@ -182,20 +206,29 @@ def main():
                         return window
             return None
 
-        window = wait_for("the dialog", dialog)
+        window = poll(dialog, 60)
+        if window is None:
+            ended = varnak.poll()
+            with open(said) as stderr:
+                raise SystemExit("accessibility-test: the dialog was not announced; varnak "
+                                 + ("is still running" if ended is None
+                                    else f"ended with {ended}") + ": " + stderr.read())
         for page, own in PAGES.items():
             tabs = wait_for("the page tabs", lambda: [n for n in focusable(pyatspi, window, [])
                                                      if n.getRoleName() == "page tab"])
             tab = next(t for t in tabs if t.name == page)
             tab.queryAction().doAction(0)
             wait_for(page, lambda: tab.getState().contains(pyatspi.STATE_SELECTED))
-            time.sleep(0.3)  # the page's controls are announced as it shows them
-            shown = describe(pyatspi, focusable(pyatspi, window, []))
             expected = DIALOG[:11] + own + DIALOG[11:]
-            alike = len(shown) == len(expected) and all(
-                role == want[0] and (want[1] is None or name == want[1]) and by == want[2]
-                for (role, name, by), want in zip(shown, expected))
-            if not alike:
+
+            def alike(shown):
+                return len(shown) == len(expected) and all(
+                    role == want[0] and (want[1] is None or name == want[1]) and by == want[2]
+                    for (role, name, by), want in zip(shown, expected))
+
+            # The page's controls are announced as it shows them.
+            if poll(lambda: alike(describe(pyatspi, focusable(pyatspi, window, []))), 10) is None:
+                shown = describe(pyatspi, focusable(pyatspi, window, []))
                 failures.append(f"{page}:\n  expected {expected}\n  read     {shown}")
             for node in focusable(pyatspi, window, []):
                 states = node.getState()

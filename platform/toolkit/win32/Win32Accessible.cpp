@@ -12,8 +12,8 @@ namespace {
 // object: it lives as long as a client holds a reference.
 class LabelledAccessible final : public IAccessible {
 public:
-    LabelledAccessible(IAccessible* standard, const AccessibleName& name)
-        : standard_(standard), name_(name) {}
+    LabelledAccessible(IAccessible* standard, const AccessibleName& name, HWND control)
+        : standard_(standard), name_(name), control_(control) {}
     LabelledAccessible(const LabelledAccessible&) = delete;
     LabelledAccessible& operator=(const LabelledAccessible&) = delete;
 
@@ -56,10 +56,10 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (!IsSelf(child)) {
+        if (!IsSelf(child) || (name_.Name.empty() && !IsLink())) {
             return standard_->get_accName(child, name);
         }
-        *name = SysAllocString(name_.Name.c_str());
+        *name = SysAllocString(name_.Name.empty() ? LinkText().c_str() : name_.Name.c_str());
         return *name != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
@@ -105,7 +105,11 @@ public:
         return standard_->get_accSelection(children);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return standard_->get_accDefaultAction(child, action);
+        if (!IsSelf(child) || !IsLink()) {
+            return standard_->get_accDefaultAction(child, action);
+        }
+        *action = SysAllocString(L"Jump");
+        return *action != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
         return standard_->accSelect(flags, child);
@@ -121,7 +125,17 @@ public:
         return standard_->accHitTest(x, y, child);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        return standard_->accDoDefaultAction(child);
+        if (!IsSelf(child) || !IsLink()) {
+            return standard_->accDoDefaultAction(child);
+        }
+        // What the link tells its dialog on a click.
+        NMLINK click{};
+        click.hdr.hwndFrom = control_;
+        click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(control_));
+        click.hdr.code = NM_CLICK;
+        SendMessageW(GetParent(control_), WM_NOTIFY, click.hdr.idFrom,
+                     reinterpret_cast<LPARAM>(&click));
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
         return standard_->put_accName(child, name);
@@ -136,9 +150,28 @@ private:
     static bool IsSelf(const VARIANT& child) {
         return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
     }
+    bool IsLink() const { return name_.Role == ROLE_SYSTEM_LINK; }
+
+    // The link's text as shown: its window text without the markup.
+    std::wstring LinkText() const {
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control_)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(control_, text.data(), static_cast<int>(text.size()))));
+        std::wstring shown;
+        bool inTag = false;
+        for (const wchar_t c : text) {
+            if (c == L'<' || c == L'>') {
+                inTag = c == L'<';
+            } else if (!inTag) {
+                shown += c;
+            }
+        }
+        return shown;
+    }
 
     IAccessible* standard_; // owned: one reference
     AccessibleName name_;
+    HWND control_;
     std::atomic<ULONG> references_{1};
 };
 
@@ -152,8 +185,8 @@ LRESULT CALLBACK AnswerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         IAccessible* standard = nullptr;
         if (SUCCEEDED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
                                                 reinterpret_cast<void**>(&standard)))) {
-            auto* labelled =
-                new LabelledAccessible(standard, *reinterpret_cast<const AccessibleName*>(data));
+            auto* labelled = new LabelledAccessible(
+                standard, *reinterpret_cast<const AccessibleName*>(data), hwnd);
             const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, labelled);
             labelled->Release();
             if (result >= 0) {
@@ -168,15 +201,25 @@ LRESULT CALLBACK AnswerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 } // namespace
 
-long AccessibleRoleOf(const std::wstring& className) {
-    if (lstrcmpiW(className.c_str(), L"Edit") == 0) {
-        return ROLE_SYSTEM_TEXT;
-    }
-    if (lstrcmpiW(className.c_str(), L"ComboBox") == 0) {
+long AccessibleRoleOf(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::PushButton:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case ControlKind::RadioButton:
+        return ROLE_SYSTEM_RADIOBUTTON;
+    case ControlKind::CheckBox:
+        return ROLE_SYSTEM_CHECKBUTTON;
+    case ControlKind::ComboBox:
         return ROLE_SYSTEM_COMBOBOX;
-    }
-    if (lstrcmpiW(className.c_str(), WC_LISTVIEWW) == 0) {
+    case ControlKind::Edit:
+        return ROLE_SYSTEM_TEXT;
+    case ControlKind::Link:
+        return ROLE_SYSTEM_LINK;
+    case ControlKind::ListView:
         return ROLE_SYSTEM_LIST;
+    case ControlKind::Label:
+    case ControlKind::GroupBox:
+        break;
     }
     return 0;
 }

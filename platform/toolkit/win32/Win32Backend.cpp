@@ -191,6 +191,14 @@ bool Win32Backend::OfferKey(ModalDialog& dialog, HWND top, MSG& msg) {
             return true;
         }
     }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && kind == ControlKind::PushButton) {
+        // No button is the dialog manager's default, so it would send OK: Enter that the
+        // dialog lets through presses the focused button, as on the other front-end.
+        SendMessageW(GetParent(msg.hwnd), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(msg.hwnd), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(msg.hwnd));
+        return true;
+    }
     return IsDialogMessageW(top, &msg) != FALSE;
 }
 

@@ -76,9 +76,31 @@ private:
     bool settingText_ = false;
 };
 
+// No push button looks like the default one: Enter is the dialog's business (its key filter),
+// and the backend presses the focused button with it only where the filter lets it through.
+// So a button doesn't tell the dialog manager that it is a push button, which would give it
+// the default frame whenever it or a control that isn't a button has the focus.
+constexpr UINT_PTR NoDefaultFrameId = 2;
+
+LRESULT CALLBACK NoDefaultFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, NoDefaultFrameProc, NoDefaultFrameId);
+    }
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    return message == WM_GETDLGCODE ? result & ~(DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)
+                                    : result;
+}
+
 class Win32Button : public ControlBase<Button> {
 public:
-    using ControlBase::ControlBase;
+    Win32Button(const ControlTemplate& tmpl, HWND hwnd, Win32Window& window)
+        : ControlBase(tmpl, hwnd, window) {
+        if (tmpl.Kind == ControlKind::PushButton) {
+            SetWindowSubclass(hwnd, NoDefaultFrameProc, NoDefaultFrameId, 0);
+            Send(BM_SETSTYLE, BS_PUSHBUTTON, TRUE); // the one the dialog manager chose first
+        }
+    }
     void SetCheck(bool checked) override {
         Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
     }
@@ -101,7 +123,7 @@ public:
     }
     std::string GetText() const override { return label_; }
     void SetUrl(std::string_view address) override { url_ = address; }
-    void OnNotify(const NMHDR& header) override {
+    LRESULT OnNotify(const NMHDR& header) override {
         if (header.code == NM_CLICK || header.code == NM_RETURN) {
             const bool opened = OwnerWindow().Backend().OpenUrl(url_);
             Notify(Notification::Clicked);
@@ -109,6 +131,7 @@ public:
                 Notify(Notification::OpenFailed);
             }
         }
+        return 0;
     }
 
 private:
@@ -155,15 +178,25 @@ public:
 // rule is one notification whenever the selection changes, so the list view compares the
 // selected row, known by the key it was inserted with, after each message and each change
 // from code.
+//
+// A list view draws its first column's cells left-aligned whatever the column's format says
+// (Wine its heading too), so the toolkit's columns start at the list view's second: the
+// first is a placeholder, zero pixels wide for good, that holds each row's first text for
+// type-ahead and for the row's accessible name.
 class Win32ListView : public ControlBase<ListView> {
 public:
     Win32ListView(const ControlTemplate& tmpl, HWND hwnd, Win32Window& window)
         : ControlBase(tmpl, hwnd, window) {
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        LVCOLUMNW placeholder{};
+        placeholder.mask = LVCF_WIDTH | LVCF_SUBITEM;
+        Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&placeholder));
+        SetWindowSubclass(hwnd, FixedPlaceholderProc, FixedPlaceholderId, 0);
     }
 
     int InsertColumn(int column, std::string_view heading, ColumnAlign align, int widthPixels,
                      std::string_view widestCell) override {
+        column = std::clamp(column, 0, GetColumnCount());
         std::wstring text = Widen(heading);
         LVCOLUMNW col{};
         col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
@@ -171,30 +204,20 @@ public:
         col.cx = std::max({Scaled(widthPixels), TextWidth(text) + Scaled(HeadingPadding),
                            TextWidth(Widen(widestCell)) + Scaled(CellPadding)});
         col.pszText = text.data();
-        col.iSubItem = column;
-        if (column == 0 && align != ColumnAlign::Left && GetColumnCount() == 0) {
-            // A list view keeps its first column left-aligned; one that becomes first when a
-            // placeholder before it goes keeps its alignment.
-            LVCOLUMNW placeholder{};
-            placeholder.mask = LVCF_WIDTH;
-            Send(LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&placeholder));
-            col.iSubItem = 1;
-            Send(LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
-            Send(LVM_DELETECOLUMN, 0);
-            designWidths_.insert(designWidths_.begin(), widthPixels);
-            return 0;
-        }
-        const int at = static_cast<int>(
-            Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
+        col.iSubItem = column + Shown;
+        const int at = static_cast<int>(Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column + Shown),
+                                             reinterpret_cast<LPARAM>(&col))) -
+                       Shown;
         if (at >= 0) {
             designWidths_.insert(designWidths_.begin() + at, widthPixels);
         }
-        return at;
+        return at < 0 ? -1 : at;
     }
     int GetColumnCount() const override {
         const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
-        return header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0))
-                                 : 0;
+        const int columns =
+            header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+        return std::max(0, columns - Shown);
     }
     ListColumn GetColumn(int column) const override {
         if (column < 0 || column >= GetColumnCount()) {
@@ -205,7 +228,7 @@ public:
         col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
         col.pszText = heading;
         col.cchTextMax = 256;
-        Send(LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+        Send(LVM_GETCOLUMNW, static_cast<WPARAM>(column + Shown), reinterpret_cast<LPARAM>(&col));
         return {Narrow(heading), Align(col.fmt), designWidths_[static_cast<std::size_t>(column)]};
     }
     int InsertItem(int row, std::string_view text) override {
@@ -215,14 +238,21 @@ public:
         item.iItem = std::clamp(row, 0, GetItemCount());
         item.pszText = wide.data();
         item.lParam = nextKey_++;
-        return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        const int at = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        if (at >= 0) {
+            SetCell(at, Shown, wide);
+        }
+        return at;
     }
     void SetItemText(int row, int column, std::string_view text) override {
+        if (column < 0) {
+            return;
+        }
         std::wstring wide = Widen(text);
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = wide.data();
-        Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        SetCell(row, column + Shown, wide);
+        if (column == 0) {
+            SetCell(row, 0, wide);
+        }
     }
     std::string GetItemText(int row, int column) const override {
         if (row < 0 || row >= GetItemCount() || column < 0) {
@@ -230,7 +260,7 @@ public:
         }
         wchar_t buffer[1024] = {};
         LVITEMW item{};
-        item.iSubItem = column;
+        item.iSubItem = column + Shown;
         item.pszText = buffer;
         item.cchTextMax = 1024;
         Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
@@ -249,11 +279,54 @@ public:
             Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(LVNI_SELECTED, 0)));
     }
 
-    void OnNotify(const NMHDR& header) override {
-        if (header.code == LVN_KEYDOWN &&
-            reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) {
-            Notify(Notification::KeyDelete);
+    LRESULT OnNotify(const NMHDR& header) override {
+        switch (header.code) {
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) {
+                Notify(Notification::KeyDelete);
+            }
+            return 0;
+        case NM_SETFOCUS:
+            // A list with rows and no current one: the first becomes current, unselected,
+            // so that the focus rectangle shows where the arrow keys start.
+            if (GetItemCount() > 0 &&
+                Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)) < 0) {
+                LVITEMW state{};
+                state.stateMask = LVIS_FOCUSED;
+                state.state = LVIS_FOCUSED;
+                Send(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+            }
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            return 0;
+        case NM_KILLFOCUS:
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            return 0;
+        case NM_CUSTOMDRAW:
+            return OnCustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+        default:
+            return 0;
         }
+    }
+
+    // An empty list with the focus shows it around its rows' area, since there is no row to
+    // draw it on; the focus rectangle is drawn whatever the keyboard cues say, as the other
+    // controls' are.
+    LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+            return CDRF_NOTIFYPOSTPAINT;
+        }
+        if (draw.nmcd.dwDrawStage == CDDS_POSTPAINT && GetFocus() == hwnd_ && GetItemCount() == 0) {
+            RECT area{};
+            GetClientRect(hwnd_, &area);
+            if (const auto header = reinterpret_cast<HWND>(Send(LVM_GETHEADER))) {
+                RECT heading{};
+                GetWindowRect(header, &heading);
+                area.top += heading.bottom - heading.top;
+            }
+            InflateRect(&area, -2, -2);
+            DrawFocusRect(draw.nmcd.hdc, &area);
+        }
+        return CDRF_DODEFAULT;
     }
 
     void CheckSelection() override {
@@ -267,6 +340,45 @@ public:
 
 private:
     static constexpr LPARAM NoKey = -1;
+    static constexpr int Shown = 1; // the list view's column of the toolkit's first
+    static constexpr UINT_PTR FixedPlaceholderId = 3;
+
+    // The heading's notifications reach the list view first: neither a drag, nor a double
+    // click on the divider, nor Ctrl+Plus widens the placeholder.
+    static LRESULT CALLBACK FixedPlaceholderProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                 LPARAM lParam, UINT_PTR, DWORD_PTR) {
+        if (message == WM_NCDESTROY) {
+            RemoveWindowSubclass(hwnd, FixedPlaceholderProc, FixedPlaceholderId);
+        } else if (message == WM_NOTIFY && WidensPlaceholder(*reinterpret_cast<NMHDR*>(lParam))) {
+            return TRUE;
+        }
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+
+    static bool WidensPlaceholder(const NMHDR& notification) {
+        const auto& change = reinterpret_cast<const NMHEADERW&>(notification);
+        switch (notification.code) {
+        case HDN_BEGINTRACKW:
+        case HDN_BEGINTRACKA:
+        case HDN_DIVIDERDBLCLICKW:
+        case HDN_DIVIDERDBLCLICKA:
+            return change.iItem == 0;
+        case HDN_ITEMCHANGINGW:
+        case HDN_ITEMCHANGINGA:
+            return change.iItem == 0 && change.pitem != nullptr &&
+                   (change.pitem->mask & HDI_WIDTH) != 0 && change.pitem->cxy != 0;
+        default:
+            return false;
+        }
+    }
+
+    void SetCell(int row, int subItem, std::wstring& text) {
+        LVITEMW item{};
+        item.iSubItem = subItem;
+        item.pszText = text.data();
+        Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+
     // Room a list view keeps beside a heading's and a cell's text, in pixels of the design.
     static constexpr int HeadingPadding = 16;
     static constexpr int CellPadding = 14;

@@ -21,7 +21,8 @@ public:
     virtual ~Win32Item() = default;
     virtual HWND Handle() const = 0;
     virtual void OnCommand(int /*code*/) {}
-    virtual void OnNotify(const NMHDR& /*header*/) {}
+    // The answer to a notification from the control (the dialog's DWLP_MSGRESULT).
+    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
     // List views: notifies when the selected row is another one than last time.
     virtual void CheckSelection() {}
 };

@@ -305,10 +305,10 @@ private:
 
     static POINT RowPoint(HWND list, int row) {
         RECT item{};
-        item.left = LVIR_LABEL;
+        item.left = LVIR_BOUNDS; // the whole row: full-row selection takes a click anywhere
         SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&item));
-        return {item.left + 2, (item.top + item.bottom) / 2};
+        return {item.left + 4, (item.top + item.bottom) / 2};
     }
 
     static void KeyState(int key, bool down) {
@@ -350,6 +350,10 @@ void ScriptedWin32Backend::TypeText(std::string_view text) {
         SendCharacter(character);
         win32_.PumpPending();
     }
+}
+
+void ScriptedWin32Backend::Settle() {
+    win32_.PumpPending();
 }
 
 int ScriptedWin32Backend::FocusId() {

@@ -25,6 +25,9 @@ public:
     void TypeText(std::string_view text);
     // The id of the control with the focus; 0 for a window without one (the sheet's tabs).
     static int FocusId();
+    // Dispatches what is pending, the paint messages included: the system puts what the
+    // windows drew on the screen when their thread goes idle.
+    void Settle();
 
 protected:
     void Play(ModalDialog& dialog, const UserFunction& user) override;

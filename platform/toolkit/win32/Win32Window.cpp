@@ -34,7 +34,7 @@ Win32Window::Win32Window(Win32Backend& backend, const DialogTemplate& tmpl, Dial
                          TemplateRole role, HWND parent)
     : backend_(backend), owner_(owner), role_(role) {
     hwnd_ = CreateFromTemplate(BuildDialogTemplate(tmpl, role), parent, Proc, this, tmpl.Id);
-    NameControlsByTheirLabels(tmpl);
+    AnswerAssistiveTechnology(tmpl);
     for (const auto& control : tmpl.Controls) {
         if (control.Id == NoId) {
             continue;
@@ -46,7 +46,7 @@ Win32Window::Win32Window(Win32Backend& backend, const DialogTemplate& tmpl, Dial
     backend_.Register(this);
 }
 
-void Win32Window::NameControlsByTheirLabels(const DialogTemplate& tmpl) {
+void Win32Window::AnswerAssistiveTechnology(const DialogTemplate& tmpl) {
     // The windows as the dialog manager made them: one per control, in template order.
     std::vector<HWND> windows;
     for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
@@ -57,25 +57,22 @@ void Win32Window::NameControlsByTheirLabels(const DialogTemplate& tmpl) {
         return;
     }
     for (std::size_t index = 0; index < windows.size(); ++index) {
-        if (const std::string& name = tmpl.Controls[index].AccessibleName; !name.empty()) {
-            wchar_t className[64] = {};
-            GetClassNameW(windows[index], className, 64);
-            names_.push_back(std::make_unique<AccessibleName>(
-                AccessibleName{Widen(name), AccessibleRoleOf(className)}));
-            AnswerWithName(windows[index], *names_.back());
+        const ControlTemplate& item = tmpl.Controls[index];
+        const ControlTemplate* label = item.AccessibleName.empty() ? LabelOf(tmpl, index) : nullptr;
+        const HWND control = windows[index];
+        std::wstring name = !item.AccessibleName.empty() ? Widen(item.AccessibleName)
+                            : label != nullptr           ? Widen(label->Text)
+                                                         : std::wstring();
+        const long role = AccessibleRoleOf(item.Kind);
+        if (name.empty() && role == 0) {
             continue;
         }
-        const ControlTemplate* label = LabelOf(tmpl, index);
+        names_.push_back(std::make_unique<AccessibleName>(AccessibleName{std::move(name), role}));
+        AnswerWithName(control, *names_.back());
         if (label == nullptr) {
             continue;
         }
         const HWND labelWindow = windows[static_cast<std::size_t>(label - tmpl.Controls.data())];
-        const HWND control = windows[index];
-        wchar_t className[64] = {};
-        GetClassNameW(control, className, 64);
-        names_.push_back(std::make_unique<AccessibleName>(
-            AccessibleName{Widen(label->Text), AccessibleRoleOf(className)}));
-        AnswerWithName(control, *names_.back());
         const HWND before = GetWindow(control, GW_HWNDPREV);
         if (before == labelWindow) {
             continue;
@@ -320,12 +317,14 @@ INT_PTR Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (Win32Item* item = ItemByHandle(header->hwndFrom)) {
-            item->OnNotify(*header);
-        }
-        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
+        Win32Item* item = ItemByHandle(header->hwndFrom);
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, item != nullptr ? item->OnNotify(*header) : 0);
         return TRUE;
     }
+    case DM_GETDEFID:
+        // No button is the default one (see NoDefaultFrameProc).
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
+        return TRUE;
     case WM_TIMER:
         if (wParam == TimerId) {
             owner_.OnTimer();

@@ -53,8 +53,9 @@ public:
 private:
     static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Each input control answers assistive technology with its label's text (LabelOf).
-    void NameControlsByTheirLabels(const DialogTemplate& tmpl);
+    // Each control answers assistive technology with the role of its kind and, an input
+    // control, with its label's text (LabelOf) or the name its template gives it.
+    void AnswerAssistiveTechnology(const DialogTemplate& tmpl);
     void CancelFromKeyboard();
     void OnScroll(int bar, int request);
     void ScrollTo(int bar, int position);

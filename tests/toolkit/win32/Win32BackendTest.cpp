@@ -249,6 +249,116 @@ HWND ControlWindow(HWND dialog, int id) {
     return nullptr;
 }
 
+// The pixels of an area of the screen, row by row.
+std::vector<std::uint32_t> ScreenPixels(const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> picture(pixels, pixels + static_cast<std::size_t>(width) * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+// The pixels of a window as drawn now and a few around it, where a focus rectangle or the
+// frame of a focused control would be drawn.
+std::vector<std::uint32_t> Picture(ScriptedWin32Backend& backend, HWND window) {
+    RedrawWindow(GetAncestor(window, GA_ROOT), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    backend.Settle();
+    RECT area{};
+    GetWindowRect(window, &area);
+    InflateRect(&area, 3, 3);
+    return ScreenPixels(area);
+}
+
+// Where the text in an area of a window lies, as a share of the area's width from its left
+// edge to the middle of the ink: anything unlike the area's top-left pixel is ink.
+double InkMiddle(ScriptedWin32Backend& backend, HWND window, RECT area) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    backend.Settle();
+    InflateRect(&area, -2, -2);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const std::vector<std::uint32_t> pixels = ScreenPixels(area);
+    const int width = area.right - area.left;
+    const std::uint32_t background = pixels.front();
+    int left = width;
+    int right = -1;
+    for (std::size_t at = 0; at < pixels.size(); ++at) {
+        const int x = static_cast<int>(at % static_cast<std::size_t>(width));
+        if (pixels[at] != background) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    return right < 0 ? -1.0 : (left + right) / 2.0 / width;
+}
+
+// The focus shows wherever Tab takes it: an edit has the caret (compared by state, as it
+// blinks), every other control looks different with the focus than without, the list views
+// included (a focus rectangle on the current row, or on the list itself when it is empty).
+// And no button looks like the default, as Enter presses none in this dialog: neither a
+// button's frame nor the dialog manager names one, wherever the focus is.
+TEST_F(Win32OptionsTest, EveryTabStopShowsTheFocusAndNoButtonLooksLikeTheDefault) {
+    Run([&](Driver& user) {
+        const HWND dialog = DialogHandle();
+        for (const int page : {0, 3}) {
+            ASSERT_TRUE(user.SelectTab(page));
+            if (page == 3) { // a list with a row, none of them selected
+                ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, "5"));
+                ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
+                ASSERT_TRUE(user.SelectRow(IDC_PAGE_LIST, -1));
+            }
+            const std::vector<int> stops = TabStops(user);
+            while (ScriptedWin32Backend::FocusId() != stops.front()) {
+                backend.PressKey(VK_TAB);
+            }
+            for (std::size_t stop = 0; stop + 1 < stops.size(); ++stop) {
+                const HWND focused = GetFocus();
+                const int id = ScriptedWin32Backend::FocusId();
+                wchar_t kind[16] = {};
+                GetClassNameW(focused, kind, 16);
+                if (std::wstring_view(kind) == L"Edit") {
+                    GUITHREADINFO thread{};
+                    thread.cbSize = sizeof thread;
+                    GetGUIThreadInfo(GetCurrentThreadId(), &thread);
+                    EXPECT_EQ(thread.hwndCaret, focused)
+                        << "page " << page << ": edit " << id << " has no caret";
+                    backend.PressKey(VK_TAB);
+                } else {
+                    const std::vector<std::uint32_t> with = Picture(backend, focused);
+                    backend.PressKey(VK_TAB);
+                    EXPECT_NE(Picture(backend, focused), with)
+                        << "page " << page << ": control " << id << " shows no focus";
+                }
+                const int now = ScriptedWin32Backend::FocusId();
+                for (const int button : {IDC_OK, IDC_CANCEL, IDC_PAGE_APPLY, IDC_PAGE_DELETE,
+                                         IDC_CHAPTER_APPLY, IDC_CHAPTER_DELETE}) {
+                    const HWND hwnd = ControlWindow(dialog, button);
+                    EXPECT_TRUE(hwnd == nullptr ||
+                                (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_DEFPUSHBUTTON) == 0)
+                        << "page " << page << ": " << button
+                        << " looks like the default with the focus on " << now;
+                }
+                const DWORD named = static_cast<DWORD>(SendMessageW(dialog, DM_GETDEFID, 0, 0));
+                EXPECT_NE(HIWORD(named), DC_HASDEFID)
+                    << "page " << page << ": " << LOWORD(named)
+                    << " is the default with the focus on " << now;
+            }
+        }
+    });
+}
+
 // What a screen reader gets for the control: its name and role through oleacc.
 std::pair<std::wstring, long> Announced(HWND control) {
     IAccessible* object = nullptr;
@@ -268,42 +378,54 @@ std::pair<std::wstring, long> Announced(HWND control) {
     return {text, roleId};
 }
 
-// Each column at least the design's width at this DPI, and as wide as the list view itself
-// makes it for its heading (all but the last, which it stretches) and for the widest cells.
-void ExpectColumnsFit(HWND list, const toolkit::ControlState& state,
-                      const std::vector<std::string>& widest) {
+// The list view's own first column is a placeholder that stays zero pixels wide; the
+// toolkit's columns follow it. Each at least the design's width at this DPI, and as wide as
+// the list view itself makes it for its heading (all but the last, which it stretches) and
+// for the widest cells. A right-aligned column draws its heading and its cells on the right,
+// the first included.
+void ExpectColumnsFitAndAlign(ScriptedWin32Backend& backend, HWND list,
+                              const toolkit::ControlState& state,
+                              const std::vector<std::string>& widest,
+                              const std::vector<int>& right) {
+    constexpr int Placeholder = 1;
     const int id = state.Id;
     RECT unit{4, 0, 0, 0}; // the dialog's base unit, in pixels
     MapDialogRect(GetParent(list), &unit);
     const double scale = std::max(1.0, unit.right / double(toolkit::DesignBaseUnitX));
+    const auto width = [&](int column) {
+        return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    };
+    const auto fill = [&](int row, const std::vector<std::string>& cells) {
+        LVITEMW item{};
+        item.iItem = row;
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            std::wstring text = toolkit::win32::Widen(cells[column]);
+            LVITEMW cell{};
+            cell.iSubItem = static_cast<int>(column) + Placeholder;
+            cell.pszText = text.data();
+            SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&cell));
+        }
+    };
     const int row = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    LVITEMW item{};
-    item.iItem = row;
-    item.mask = LVIF_TEXT;
-    std::wstring first = toolkit::win32::Widen(widest[0]);
-    item.pszText = first.data();
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    for (std::size_t column = 1; column < widest.size(); ++column) {
-        std::wstring text = toolkit::win32::Widen(widest[column]);
-        LVITEMW cell{};
-        cell.iSubItem = static_cast<int>(column);
-        cell.pszText = text.data();
-        SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&cell));
-    }
+    fill(row, widest);
+    fill(row + 1, std::vector<std::string>(widest.size(), "1"));
+    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row + 1), FALSE);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    EXPECT_EQ(width(0), 0) << "case: list " << id << " placeholder";
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     const int count = static_cast<int>(widest.size());
     for (int column = 0; column < count; ++column) {
-        const auto width = [&] {
-            return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
-        };
-        const int given = width();
-        const auto design = state.Columns.at(static_cast<std::size_t>(column)).WidthPixels;
-        EXPECT_GE(given, static_cast<int>(design * scale))
+        const int shown = column + Placeholder;
+        const int given = width(shown);
+        const auto& design = state.Columns.at(static_cast<std::size_t>(column));
+        EXPECT_GE(given, static_cast<int>(design.WidthPixels * scale))
             << "case: list " << id << " design " << column;
         const auto needs = [&](int how) {
-            SendMessageW(list, LVM_SETCOLUMNWIDTH, column, how);
-            const int needed = width();
-            SendMessageW(list, LVM_SETCOLUMNWIDTH, column, given);
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, shown, how);
+            const int needed = width(shown);
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, shown, given);
             return needed;
         };
         EXPECT_GE(given, needs(LVSCW_AUTOSIZE)) << "case: list " << id << " column " << column;
@@ -311,51 +433,154 @@ void ExpectColumnsFit(HWND list, const toolkit::ControlState& state,
             EXPECT_GE(given, needs(LVSCW_AUTOSIZE_USEHEADER))
                 << "case: list " << id << " heading " << column;
         }
+        if (std::find(right.begin(), right.end(), column) != right.end()) {
+            EXPECT_EQ(design.Align, toolkit::ColumnAlign::Right) << "case: list " << id;
+            RECT cell{LVIR_LABEL, shown, 0, 0};
+            SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row + 1),
+                         reinterpret_cast<LPARAM>(&cell));
+            EXPECT_GT(InkMiddle(backend, list, cell), 0.5)
+                << "case: list " << id << " cell " << column;
+            RECT heading{};
+            SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(shown),
+                         reinterpret_cast<LPARAM>(&heading));
+            EXPECT_GT(InkMiddle(backend, header, heading), 0.5)
+                << "case: list " << id << " heading " << column;
+        }
     }
+    SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row + 1), 0);
     SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
 }
 
-TEST_F(Win32OptionsTest, InputControlsAreNamedByTheirLabelsAndListColumnsFit) {
-    CoInitialize(nullptr);
+TEST_F(Win32OptionsTest, ListColumnsFitAndAlign) {
     Run([&](Driver& user) {
         const std::vector<std::string> widestPage{"4294967295", "sep. sheet", "4294967295",
                                                   "Transparency"};
         std::vector<std::string> widestChapter = widestPage;
         widestChapter.push_back("4294967295");
         struct Case {
-            int page; // -1: the dialog's own
+            int page;
             int id;
-            const wchar_t* name;
-            long role;
-            const std::vector<std::string>* widest; // list views: their widest cells
+            const std::vector<std::string>& widest; // the widest cells
+            std::vector<int> right;                 // the right-aligned columns
         };
         const Case cases[] = {
-            {-1, IDC_COPIES, L"Number of copies:", ROLE_SYSTEM_TEXT, nullptr},
-            {-1, IDC_DEFAULT_TRAY, L"Default Input Tray:", ROLE_SYSTEM_COMBOBOX, nullptr},
-            {-1, IDC_STAPLING, L"Stapling:", ROLE_SYSTEM_COMBOBOX, nullptr},
-            {0, IDC_CHAPTER_LIST, L"Settings", ROLE_SYSTEM_LIST, &widestChapter},
-            {0, IDC_CHAPTER_PAGE_NUMBERS, L"Last page number for chapter:", ROLE_SYSTEM_TEXT,
-             nullptr},
-            {0, IDC_REMAINING_COPIES, L"Last chapter copy count:", ROLE_SYSTEM_TEXT, nullptr},
-            {1, IDC_COVER_TRAY, L"Input Tray:", ROLE_SYSTEM_COMBOBOX, nullptr},
-            {3, IDC_PAGE_LIST, L"Settings", ROLE_SYSTEM_LIST, &widestPage},
-            {3, IDC_PAGE_OVERLAY, L"Form Overlay:", ROLE_SYSTEM_COMBOBOX, nullptr},
+            {0, IDC_CHAPTER_LIST, widestChapter, {0, 2, 4}},
+            {3, IDC_PAGE_LIST, widestPage, {0, 2}},
         };
         for (const auto& c : cases) {
-            if (c.page >= 0) {
-                ASSERT_TRUE(user.SelectTab(c.page));
-            }
-            const HWND control = ControlWindow(DialogHandle(), c.id);
-            ASSERT_NE(control, nullptr) << "case: " << c.id;
-            const auto [name, role] = Announced(control);
-            EXPECT_EQ(name, c.name) << "case: " << c.id;
-            EXPECT_EQ(role, c.role) << "case: " << c.id;
-            if (c.widest != nullptr) {
-                ExpectColumnsFit(control, *user.State(c.id), *c.widest);
-            }
+            ASSERT_TRUE(user.SelectTab(c.page));
+            const HWND list = ControlWindow(DialogHandle(), c.id);
+            ASSERT_NE(list, nullptr) << "case: " << c.id;
+            ExpectColumnsFitAndAlign(backend, list, *user.State(c.id), c.widest, c.right);
         }
     });
+}
+
+// What a screen reader gets through MSAA for each control of the dialog and of the page
+// shown, labels and frames aside: the name and the role of the table (an input control is
+// named by its label), on every page; and the link is followed by its default action, as by
+// a click. The page tabs and a list's rows are left to the system's own objects.
+TEST_F(Win32OptionsTest, EveryControlIsAnnouncedByNameAndRole) {
+    struct Announcement {
+        int id;
+        std::wstring name;
+        long role;
+    };
+    constexpr long Push = ROLE_SYSTEM_PUSHBUTTON, Radio = ROLE_SYSTEM_RADIOBUTTON,
+                   Check = ROLE_SYSTEM_CHECKBUTTON, Combo = ROLE_SYSTEM_COMBOBOX,
+                   Text = ROLE_SYSTEM_TEXT, List = ROLE_SYSTEM_LIST;
+    const std::vector<Announcement> general{
+        {IDC_OK, L"OK", Push},
+        {IDC_CANCEL, L"Cancel", Push},
+        {IDC_SIMPLEX, L"Simplex", Radio},
+        {IDC_DUPLEX, L"Duplex", Radio},
+        {IDC_AS_DATASTREAM, L"As Datastream", Radio},
+        {IDC_DEFAULT_TRAY, L"Default Input Tray:", Combo},
+        {IDC_COPIES, L"Number of copies:", Text},
+        {IDC_DEFAULT_OVERLAY, L"Default Form Overlay:", Combo},
+        {IDC_STAPLING, L"Stapling:", Combo},
+        {IDC_OVERLAY_DESCRIPTION, L"Default Form Overlay: description", Text},
+        {IDC_MANUAL_LINK, L"Online Manual", ROLE_SYSTEM_LINK},
+    };
+    const std::vector<Announcement> pages[] = {
+        {
+            {IDC_CHAPTER_COPIES, L"Copy count for chapter:", Text},
+            {IDC_CHAPTER_DELETE, L"Delete", Push},
+            {IDC_CHAPTER_APPLY, L"Apply", Push},
+            {IDC_CHAPTER_LIST, L"Settings", List},
+            {IDC_CHAPTER_PAGE_NUMBERS, L"Last page number for chapter:", Text},
+            {IDC_CHAPTER_SEPARATOR, L"Insert separation sheet after page", Radio},
+            {IDC_CHAPTER_MODIFY, L"Modify this page", Radio},
+            {IDC_CHAPTER_OVERLAY, L"Form Overlay:", Combo},
+            {IDC_CHAPTER_TRAY, L"Input Tray:", Combo},
+            {IDC_REMAINING_COPIES, L"Last chapter copy count:", Text},
+            {IDC_SEP_AFTER_COPYSET, L"Separator page after copyset only", Check},
+            {IDC_CHAPTER_DESCRIPTION, L"Form Overlay: description", Text},
+        },
+        {
+            {IDC_COVER_OVERLAY, L"Form Overlay:", Combo},
+            {IDC_COVER_TRAY, L"Input Tray:", Combo},
+            {IDC_COVER_DESCRIPTION, L"Form Overlay: description", Text},
+            {IDC_COVER_DELETE, L"Delete", Push},
+        },
+        {
+            {IDC_FOOTER_OVERLAY, L"Form Overlay:", Combo},
+            {IDC_FOOTER_TRAY, L"Input Tray:", Combo},
+            {IDC_FOOTER_DESCRIPTION, L"Form Overlay: description", Text},
+            {IDC_FOOTER_DELETE, L"Delete", Push},
+        },
+        {
+            {IDC_PAGE_TRAY, L"Input Tray:", Combo},
+            {IDC_PAGE_DELETE, L"Delete", Push},
+            {IDC_PAGE_NUMBERS, L"Page Number:", Text},
+            {IDC_PAGE_SEPARATOR, L"Insert separation sheet after page", Radio},
+            {IDC_PAGE_MODIFY, L"Modify this page", Radio},
+            {IDC_PAGE_OVERLAY, L"Form Overlay:", Combo},
+            {IDC_PAGE_LIST, L"Settings", List},
+            {IDC_PAGE_APPLY, L"Apply", Push},
+            {IDC_PAGE_DESCRIPTION, L"Form Overlay: description", Text},
+        },
+    };
+    const auto byId = [](const Announcement& a, const Announcement& b) { return a.id < b.id; };
+    CoInitialize(nullptr);
+    Run([&](Driver& user) {
+        for (int page = 0; page < 4; ++page) {
+            ASSERT_TRUE(user.SelectTab(page));
+            std::vector<Announcement> expected = general;
+            expected.insert(expected.end(), pages[page].begin(), pages[page].end());
+            std::vector<Announcement> heard;
+            for (const auto& control : user.Controls()) {
+                if (control.Kind != toolkit::ControlKind::Label &&
+                    control.Kind != toolkit::ControlKind::GroupBox) {
+                    const auto [name, role] = Announced(ControlWindow(DialogHandle(), control.Id));
+                    heard.push_back({control.Id, name, role});
+                }
+            }
+            std::sort(expected.begin(), expected.end(), byId);
+            std::sort(heard.begin(), heard.end(), byId);
+            for (std::size_t at = 0; at < std::max(heard.size(), expected.size()); ++at) {
+                const auto said = [](const std::vector<Announcement>& list, std::size_t i) {
+                    return i < list.size() ? std::to_string(list[i].id) + " \"" +
+                                                 toolkit::win32::Narrow(list[i].name) + "\" " +
+                                                 std::to_string(list[i].role)
+                                           : std::string("nothing");
+                };
+                EXPECT_EQ(said(heard, at), said(expected, at)) << "page " << page;
+            }
+        }
+        IAccessible* link = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(
+            AccessibleObjectFromWindow(GetDlgItem(DialogHandle(), IDC_MANUAL_LINK), OBJID_CLIENT,
+                                       __uuidof(IAccessible), reinterpret_cast<void**>(&link)));
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        EXPECT_HRESULT_SUCCEEDED(link->accDoDefaultAction(self));
+        link->Release();
+    });
     CoUninitialize();
+    ASSERT_EQ(backend.Events().size(), 1u);
+    EXPECT_EQ(backend.Events()[0].What, toolkit::UserEvent::Type::Browse);
 }
 
 // A multi-line edit in a page takes Escape to its page, which has no Cancel of its own.
