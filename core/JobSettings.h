@@ -36,8 +36,12 @@ struct ChapterEntry {
 // Tray codes index this table; every tray list shows it in this order, so that a list's
 // selected position is the tray code.
 inline constexpr std::array<std::string_view, 12> InputTrayNames = {
-    "None",      "Plain",      "Bond",       "Color",        "Labels", "Recycled",
+    "None",       "Plain",     "Bond",       "Color",      "Labels",       "Recycled",
     "Letterhead", "Cardstock", "Prepunched", "Preprinted", "Transparency", "Rough"};
+
+// The property sheet's pages; LastTab is the index of one of them (0 to PageCount - 1), in
+// the sheet's tab order.
+inline constexpr std::uint32_t PageCount = 4;
 
 // The overlay printed for every separator sheet; it comes from no setting.
 inline constexpr std::uint32_t SeparatorOverlay = 25997;
@@ -76,7 +80,9 @@ public:
     void SetLastTab(std::uint32_t value) { lastTab_ = value; }
 
     std::string LastChapterPageNumbers() const { return lastChapterPageNumbers_; }
-    void SetLastChapterPageNumbers(std::string value) { lastChapterPageNumbers_ = std::move(value); }
+    void SetLastChapterPageNumbers(std::string value) {
+        lastChapterPageNumbers_ = std::move(value);
+    }
     std::uint32_t LastChapterCopyCount() const { return lastChapterCopyCount_; }
     void SetLastChapterCopyCount(std::uint32_t value) { lastChapterCopyCount_ = value; }
     std::int32_t LastChapterFormOverlay() const { return lastChapterFormOverlay_; }

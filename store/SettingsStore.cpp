@@ -1,7 +1,8 @@
 #include "store/SettingsStore.h"
 
 #include <array>
-#include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace varnak {
 namespace {
@@ -13,8 +14,7 @@ constexpr std::uint32_t DwordSize = 4;
 // A stored text of at most 255 characters plus its NUL.
 constexpr std::uint32_t TextBufferSize = 256;
 
-// Rows the conditional writes keep out of the registry.
-constexpr std::uint32_t PageCount = 4;
+// The smallest chapter copy count Save writes; below it the stored one stays.
 constexpr std::uint32_t SmallestChapterCopyCount = 2;
 
 // Takes a REG_DWORD value's 32 bits; leaves target alone when the value can't be taken.
@@ -67,101 +67,126 @@ void WriteText(RegistryKey& key, const char* name, const std::string& text) {
                  static_cast<std::uint32_t>(stored.size() + 1));
 }
 
-// Reads a field through its getter and setter, for fields whose setters are the only way in.
-template <typename Get, typename Set>
-void ReadDwordField(RegistryKey& key, const char* name, JobSettings& settings, Get get, Set set) {
-    auto value = (settings.*get)();
+// One stored value: its name, how it is taken into its field and written from it, and when
+// Save writes it (null: always).
+struct StoredValue {
+    const char* Name;
+    void (*Load)(RegistryKey&, const char*, JobSettings&);
+    void (*Save)(RegistryKey&, const char*, const JobSettings&);
+    bool (*WrittenWhen)(const JobSettings&) = nullptr;
+};
+
+// A field reached through its getter and setter, for fields whose setters are the only way
+// in: a 32-bit number, a text, or a flag (any nonzero number is true, saved as 1).
+template <auto Get, auto Set> void LoadNumber(RegistryKey& key, const char* name, JobSettings& s) {
+    auto value = (s.*Get)();
     ReadDword(key, name, value);
-    (settings.*set)(value);
+    (s.*Set)(value);
+}
+template <auto Get> void SaveNumber(RegistryKey& key, const char* name, const JobSettings& s) {
+    WriteDword(key, name, static_cast<std::uint32_t>((s.*Get)()));
+}
+template <auto Get, auto Set> void LoadText(RegistryKey& key, const char* name, JobSettings& s) {
+    std::string value = (s.*Get)();
+    ReadText(key, name, value);
+    (s.*Set)(std::move(value));
+}
+template <auto Get> void SaveText(RegistryKey& key, const char* name, const JobSettings& s) {
+    WriteText(key, name, (s.*Get)());
+}
+template <auto Get, auto Set> void LoadFlag(RegistryKey& key, const char* name, JobSettings& s) {
+    std::uint32_t value = (s.*Get)() ? 1 : 0;
+    ReadDword(key, name, value);
+    (s.*Set)(value > 0);
+}
+template <auto Get> void SaveFlag(RegistryKey& key, const char* name, const JobSettings& s) {
+    WriteDword(key, name, (s.*Get)() ? 1 : 0);
 }
 
-template <typename Get, typename Set>
-void ReadTextField(RegistryKey& key, const char* name, JobSettings& settings, Get get, Set set) {
-    std::string value = (settings.*get)();
-    ReadText(key, name, value);
-    (settings.*set)(std::move(value));
+template <auto Get, auto Set>
+constexpr StoredValue Number(const char* name, bool (*writtenWhen)(const JobSettings&) = nullptr) {
+    return {name, &LoadNumber<Get, Set>, &SaveNumber<Get>, writtenWhen};
 }
+template <auto Get, auto Set> constexpr StoredValue Text(const char* name) {
+    return {name, &LoadText<Get, Set>, &SaveText<Get>};
+}
+template <auto Get, auto Set> constexpr StoredValue Flag(const char* name) {
+    return {name, &LoadFlag<Get, Set>, &SaveFlag<Get>};
+}
+
+using S = JobSettings;
+
+// The seventeen values, in the order Load reads them.
+constexpr std::array StoredValues{
+    Number<&S::NumberOfCopies, &S::SetNumberOfCopies>("NumberOfCopies"),
+    Number<&S::DefaultInputTray, &S::SetDefaultInputTray>("DefaultInputTray"),
+    Number<&S::DefaultFormOverlay, &S::SetDefaultFormOverlay>("DefaultFormOverlay"),
+    Text<&S::LastPageNumbers, &S::SetLastPageNumbers>("LastPageNumbers"),
+    Number<&S::LastInputTray, &S::SetLastInputTray>("LastInputTray"),
+    Number<&S::LastFormOverlay, &S::SetLastFormOverlay>("LastFormOverlay"),
+    Number<&S::CoverPageInputTray, &S::SetCoverPageInputTray>("CoverPageInputTray"),
+    Number<&S::CoverPageFormOverlay, &S::SetCoverPageFormOverlay>("CoverPageFormOverlay"),
+    Number<&S::FooterPageInputTray, &S::SetFooterPageInputTray>("FooterPageInputTray"),
+    Number<&S::FooterPageFormOverlay, &S::SetFooterPageFormOverlay>("FooterPageFormOverlay"),
+    // Only a page's index: another stored value stays for the next job.
+    Number<&S::LastTab, &S::SetLastTab>("LastTab",
+                                        [](const S& s) { return s.LastTab() < PageCount; }),
+    Text<&S::LastChapterPageNumbers, &S::SetLastChapterPageNumbers>("LastChapterPageNumbers"),
+    Number<&S::LastChapterCopyCount, &S::SetLastChapterCopyCount>(
+        "LastChapterCopyCount",
+        [](const S& s) { return s.LastChapterCopyCount() >= SmallestChapterCopyCount; }),
+    Number<&S::LastChapterFormOverlay, &S::SetLastChapterFormOverlay>("LastChapterFormOverlay"),
+    Number<&S::LastChapterInputTray, &S::SetLastChapterInputTray>("LastChapterInputTray"),
+    Number<&S::LastRemainingChapterCopyCount, &S::SetLastRemainingChapterCopyCount>(
+        "LastRemainingChapterCopyCount"),
+    Flag<&S::SepPageAfterCopySetOnly, &S::SetSepPageAfterCopySetOnly>("SepPageAfterCopySetOnly"),
+};
+
+constexpr std::size_t Position(std::string_view name) {
+    std::size_t at = 0;
+    while (StoredValues[at].Name != name) {
+        ++at;
+    }
+    return at;
+}
+
+// The order Save writes them in: the load order, but for LastFormOverlay, which comes before
+// LastInputTray.
+constexpr std::array<std::size_t, StoredValues.size()> SaveOrder = [] {
+    std::array<std::size_t, StoredValues.size()> order{};
+    for (std::size_t at = 0; at < order.size(); ++at) {
+        order[at] = at;
+    }
+    std::swap(order[Position("LastInputTray")], order[Position("LastFormOverlay")]);
+    return order;
+}();
 
 } // namespace
 
 void SettingsStore::Load(JobSettings& settings) {
     std::unique_ptr<RegistryKey> key;
-    if (registry_.OpenKey(SettingsKey, platform::KeyReadWriteAccess, key) !=
-        platform::RegSuccess) {
+    if (registry_.OpenKey(SettingsKey, platform::KeyReadWriteAccess, key) != platform::RegSuccess) {
         return;
     }
-    RegistryKey& k = *key;
-    ReadDwordField(k, "NumberOfCopies", settings, &JobSettings::NumberOfCopies,
-                   &JobSettings::SetNumberOfCopies);
-    ReadDwordField(k, "DefaultInputTray", settings, &JobSettings::DefaultInputTray,
-                   &JobSettings::SetDefaultInputTray);
-    ReadDwordField(k, "DefaultFormOverlay", settings, &JobSettings::DefaultFormOverlay,
-                   &JobSettings::SetDefaultFormOverlay);
-    ReadTextField(k, "LastPageNumbers", settings, &JobSettings::LastPageNumbers,
-                  &JobSettings::SetLastPageNumbers);
-    ReadDwordField(k, "LastInputTray", settings, &JobSettings::LastInputTray,
-                   &JobSettings::SetLastInputTray);
-    ReadDwordField(k, "LastFormOverlay", settings, &JobSettings::LastFormOverlay,
-                   &JobSettings::SetLastFormOverlay);
-    ReadDwordField(k, "CoverPageInputTray", settings, &JobSettings::CoverPageInputTray,
-                   &JobSettings::SetCoverPageInputTray);
-    ReadDwordField(k, "CoverPageFormOverlay", settings, &JobSettings::CoverPageFormOverlay,
-                   &JobSettings::SetCoverPageFormOverlay);
-    ReadDwordField(k, "FooterPageInputTray", settings, &JobSettings::FooterPageInputTray,
-                   &JobSettings::SetFooterPageInputTray);
-    ReadDwordField(k, "FooterPageFormOverlay", settings, &JobSettings::FooterPageFormOverlay,
-                   &JobSettings::SetFooterPageFormOverlay);
-    ReadDwordField(k, "LastTab", settings, &JobSettings::LastTab, &JobSettings::SetLastTab);
-    ReadTextField(k, "LastChapterPageNumbers", settings, &JobSettings::LastChapterPageNumbers,
-                  &JobSettings::SetLastChapterPageNumbers);
-    ReadDwordField(k, "LastChapterCopyCount", settings, &JobSettings::LastChapterCopyCount,
-                   &JobSettings::SetLastChapterCopyCount);
-    ReadDwordField(k, "LastChapterFormOverlay", settings, &JobSettings::LastChapterFormOverlay,
-                   &JobSettings::SetLastChapterFormOverlay);
-    ReadDwordField(k, "LastChapterInputTray", settings, &JobSettings::LastChapterInputTray,
-                   &JobSettings::SetLastChapterInputTray);
-    ReadDwordField(k, "LastRemainingChapterCopyCount", settings,
-                   &JobSettings::LastRemainingChapterCopyCount,
-                   &JobSettings::SetLastRemainingChapterCopyCount);
-    std::uint32_t separatorAfterCopySet = settings.SepPageAfterCopySetOnly() ? 1 : 0;
-    ReadDword(k, "SepPageAfterCopySetOnly", separatorAfterCopySet);
-    settings.SetSepPageAfterCopySetOnly(separatorAfterCopySet > 0);
+    for (const StoredValue& value : StoredValues) {
+        value.Load(*key, value.Name, settings);
+    }
     settings.SetLoadedFromRegistry(true);
 }
 
 void SettingsStore::Save(const JobSettings& settings) {
     std::unique_ptr<RegistryKey> key;
-    if (registry_.OpenKey(SettingsKey, platform::KeyReadWriteAccess, key) !=
-            platform::RegSuccess &&
+    if (registry_.OpenKey(SettingsKey, platform::KeyReadWriteAccess, key) != platform::RegSuccess &&
         registry_.CreateKey(SettingsKey, platform::KeyReadWriteAccess, key) !=
             platform::RegSuccess) {
         return;
     }
-    RegistryKey& k = *key;
-    WriteDword(k, "NumberOfCopies", settings.NumberOfCopies());
-    WriteDword(k, "DefaultInputTray", static_cast<std::uint32_t>(settings.DefaultInputTray()));
-    WriteDword(k, "DefaultFormOverlay", settings.DefaultFormOverlay());
-    WriteText(k, "LastPageNumbers", settings.LastPageNumbers());
-    WriteDword(k, "LastFormOverlay", static_cast<std::uint32_t>(settings.LastFormOverlay()));
-    WriteDword(k, "LastInputTray", static_cast<std::uint32_t>(settings.LastInputTray()));
-    WriteDword(k, "CoverPageInputTray", static_cast<std::uint32_t>(settings.CoverPageInputTray()));
-    WriteDword(k, "CoverPageFormOverlay", settings.CoverPageFormOverlay());
-    WriteDword(k, "FooterPageInputTray",
-               static_cast<std::uint32_t>(settings.FooterPageInputTray()));
-    WriteDword(k, "FooterPageFormOverlay", settings.FooterPageFormOverlay());
-    if (settings.LastTab() < PageCount) {
-        WriteDword(k, "LastTab", settings.LastTab());
+    for (const std::size_t at : SaveOrder) {
+        const StoredValue& value = StoredValues[at];
+        if (value.WrittenWhen == nullptr || value.WrittenWhen(settings)) {
+            value.Save(*key, value.Name, settings);
+        }
     }
-    WriteText(k, "LastChapterPageNumbers", settings.LastChapterPageNumbers());
-    if (settings.LastChapterCopyCount() >= SmallestChapterCopyCount) {
-        WriteDword(k, "LastChapterCopyCount", settings.LastChapterCopyCount());
-    }
-    WriteDword(k, "LastChapterFormOverlay",
-               static_cast<std::uint32_t>(settings.LastChapterFormOverlay()));
-    WriteDword(k, "LastChapterInputTray",
-               static_cast<std::uint32_t>(settings.LastChapterInputTray()));
-    WriteDword(k, "LastRemainingChapterCopyCount", settings.LastRemainingChapterCopyCount());
-    WriteDword(k, "SepPageAfterCopySetOnly", settings.SepPageAfterCopySetOnly() ? 1 : 0);
 }
 
 } // namespace varnak

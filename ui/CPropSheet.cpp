@@ -1,14 +1,15 @@
 #include "ui/CPropSheet.h"
 
+#include <algorithm>
+
 namespace varnak {
 
 CPropSheet::CPropSheet(JobSettings& settings, COptionsDlg& owner, platform::Registry& registry)
     : chapterPage_(settings, owner, registry), coverPage_(settings, owner, registry),
       footerPage_(settings, owner, registry), documentPage_(settings, owner, registry) {
-    AddPage(chapterPage_);
-    AddPage(coverPage_);
-    AddPage(footerPage_);
-    AddPage(documentPage_);
+    for (JobPage* page : pages_) {
+        AddPage(*page);
+    }
     if (settings.LoadedFromRegistry()) {
         // Taken as stored: a value outside the pages opens the first one.
         SetStartPage(static_cast<int>(settings.LastTab()));
@@ -16,31 +17,30 @@ CPropSheet::CPropSheet(JobSettings& settings, COptionsDlg& owner, platform::Regi
 }
 
 void CPropSheet::DisableAllPages() {
-    chapterPage_.DisableControls();
-    coverPage_.DisableControls();
-    footerPage_.DisableControls();
-    documentPage_.DisableControls();
+    for (JobPage* page : pages_) {
+        page->DisableControls();
+    }
 }
 
 void CPropSheet::EnableAllPages() {
-    chapterPage_.EnableControls();
-    coverPage_.EnableControls();
-    footerPage_.EnableControls();
-    documentPage_.EnableControls();
+    for (JobPage* page : pages_) {
+        page->EnableControls();
+    }
 }
 
-void CPropSheet::DisableChapterPage() { chapterPage_.DisableControls(); }
+void CPropSheet::DisableChapterPage() {
+    chapterPage_.DisableControls();
+}
 
 void CPropSheet::StoreAllPages() {
-    chapterPage_.StoreSettings();
-    coverPage_.StoreSettings();
-    footerPage_.StoreSettings();
-    documentPage_.StoreSettings();
+    for (JobPage* page : pages_) {
+        page->StoreSettings();
+    }
 }
 
 bool CPropSheet::IsEmpty() const {
-    return coverPage_.IsEmpty() && footerPage_.IsEmpty() && chapterPage_.IsEmpty() &&
-           documentPage_.IsEmpty();
+    return std::all_of(emptinessOrder_.begin(), emptinessOrder_.end(),
+                       [](const JobPage* page) { return page->IsEmpty(); });
 }
 
 bool CPropSheet::ChapterPageActive() const {

@@ -72,6 +72,25 @@ TEST_F(VarnakAppTest, SecondRunOpensWithWhatTheFirstSavedOnOk) {
     EXPECT_EQ(second, toolkit::IdCancel);
 }
 
+// Whichever page OK was pressed on, the next job opens on it: every page of the sheet, whose
+// number the store knows too.
+TEST_F(VarnakAppTest, EveryPageIsWhereTheNextJobOpens) {
+    for (int page = 0; page < static_cast<int>(PageCount); ++page) {
+        // Something set, so that OK is enabled, on a page that doesn't show it.
+        registry.SetDword(SettingsKey, "CoverPageInputTray", 4);
+        registry.SetDword(SettingsKey, "LastTab", 0);
+        RunApp("-DEBUG", [&](Driver& user) {
+            ASSERT_TRUE(user.SelectTab(page));
+            ASSERT_TRUE(user.Click(IDC_OK));
+        });
+        RunApp("-DEBUG", [&](Driver& user) {
+            EXPECT_EQ(user.ActiveTab(), page);
+            EXPECT_FALSE(user.SelectTab(static_cast<int>(PageCount))) << "a page beyond PageCount";
+            ASSERT_TRUE(user.PressEscape());
+        });
+    }
+}
+
 TEST_F(VarnakAppTest, RunLeftOpenSavesNothing) {
     registry.SetDword(SettingsKey, "CoverPageInputTray", 4);
     EXPECT_EQ(RunApp("x", [](Driver&) {}), toolkit::ResultStillOpen);
