@@ -1,9 +1,9 @@
 #include "core/CommandBuilder.h"
 
 #include "core/CommandTokens.h"
+#include "core/NumberText.h"
 
 #include <array>
-#include <bit>
 #include <cstring>
 #include <string_view>
 
@@ -11,43 +11,6 @@ namespace varnak {
 namespace {
 
 namespace Tokens = CommandTokens;
-
-// The smallest number of each count of digits above one; 0 has one digit, as 1 to 9 have.
-constexpr std::array<std::uint32_t, 10> DigitsStart = {
-    0, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
-
-// Without a loop: the bit length gives the count of digits or one more.
-std::size_t DecimalDigits(std::uint32_t value) {
-    const auto estimate = static_cast<std::size_t>((std::bit_width(value) * 1233) >> 12);
-    return estimate + 1 - static_cast<std::size_t>(value < DigitsStart[estimate]);
-}
-
-constexpr std::array<char, 200> DigitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
-        pairs[2 * i] = static_cast<char>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-// Writes the digits from the last one back, two at a time.
-inline char* PutDecimal(char* at, std::uint32_t value) {
-    char* const end = at + DecimalDigits(value);
-    char* out = end;
-    while (value >= 100) {
-        const std::uint32_t pair = value % 100;
-        value /= 100;
-        out -= 2;
-        std::memcpy(out, &DigitPairs[std::size_t{2} * pair], 2);
-    }
-    if (value >= 10) {
-        std::memcpy(out - 2, &DigitPairs[std::size_t{2} * value], 2);
-    } else {
-        *(out - 1) = static_cast<char>('0' + value);
-    }
-    return end;
-}
 
 // First pass: counts the bytes of the command text and of the variable block, so that the
 // result is allocated once at its final size and each byte is written once.

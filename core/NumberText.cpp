@@ -52,10 +52,32 @@ std::vector<std::int32_t> ParsePageNumberList(std::string_view text) {
     return numbers;
 }
 
+std::size_t DecimalDigits(std::uint32_t value) {
+    std::size_t digits = 1;
+    for (; value >= 10; value /= 10) {
+        ++digits;
+    }
+    return digits;
+}
+
+char* PutDecimal(char* at, std::uint32_t value) {
+    return std::to_chars(at, at + DecimalDigits(value), value).ptr;
+}
+
+DigitRun LeadingDigits(std::string_view text) {
+    std::uint32_t value = 0;
+    // Beyond 32 bits it still ends past the digits: the run's length is known either way.
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc::invalid_argument) {
+        return {};
+    }
+    return {static_cast<std::size_t>(end - text.data()),
+            error == std::errc{} ? std::optional(value) : std::nullopt};
+}
+
 void AppendUnsigned(std::string& out, std::uint32_t value) {
     char digits[10];
-    const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
-    out.append(digits, result.ptr);
+    out.append(digits, PutDecimal(digits, value));
 }
 
 std::string FormatUnsigned(std::uint32_t value) {

@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <utility>
@@ -21,25 +19,6 @@ namespace Envelope = TicketEnvelope;
 
 bool IsPrintable(char c) {
     return c >= 0x20 && c < 0x7f;
-}
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Eight bytes at once, the first in the lowest byte. Below '0' a byte has its top bit set
-// after subtracting 0x30, above '9' after adding 0x46; bytes before the first non-digit are
-// digits, so no borrow or carry reaches it.
-std::size_t LeadingDigits(std::uint64_t chunk) {
-    const std::uint64_t notDigit =
-        ((chunk - 0x3030303030303030) | (chunk + 0x4646464646464646)) & 0x8080808080808080;
-    return notDigit == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(notDigit)) / 8;
-}
-
-// The value of eight digits (leading zero bytes count as zeros): pairs, then fours, then all.
-std::uint64_t EightDigits(std::uint64_t chunk) {
-    chunk = ((chunk & 0x0F0F0F0F0F0F0F0F) * 2561) >> 8;
-    chunk = ((chunk & 0x00FF00FF00FF00FF) * 6553601) >> 16;
-    return ((chunk & 0x0000FFFF0000FFFF) * 42949672960001) >> 32;
 }
 
 std::string ControlName(char c) {
@@ -162,23 +141,13 @@ public:
 
     // An unsigned decimal as the builder writes it: no sign, no leading zeros, 32 bits.
     NumberAt Number() {
-        // The common case inline: a number of one to seven digits with eight bytes to read.
-        if constexpr (std::endian::native == std::endian::little) {
-            if (bytes_.size() - at_ >= 8) {
-                std::uint64_t chunk = 0;
-                std::memcpy(&chunk, bytes_.data() + at_, 8);
-                const std::size_t length = LeadingDigits(chunk);
-                if (length > 0 && length < 8 && (length == 1 || (chunk & 0xff) != '0')) {
-                    const NumberAt number{.Value = static_cast<std::uint32_t>(
-                                              EightDigits(chunk << (8 * (8 - length)))),
-                                          .Offset = at_,
-                                          .Length = length};
-                    at_ += length;
-                    return number;
-                }
-            }
+        const DigitRun run = LeadingDigits(bytes_.substr(at_));
+        const NumberAt number{.Value = run.Value.value_or(0), .Offset = at_, .Length = run.Length};
+        at_ += run.Length;
+        if (!run.Value || (run.Length > 1 && bytes_[number.Offset] == '0')) {
+            RefuseNumber(number);
         }
-        return LongNumber();
+        return number;
     }
     void Exactly(std::uint32_t value) {
         const NumberAt number = Number();
@@ -202,28 +171,6 @@ public:
     }
 
 private:
-    // Any other number, or none, one digit at a time; eleven digits are more than any 32-bit
-    // number has, and can't overflow 64 bits.
-    NumberAt LongNumber() {
-        const char* const start = bytes_.data() + at_;
-        const std::size_t available = bytes_.size() - at_;
-        std::uint64_t value = 0;
-        std::size_t length = 0;
-        for (; length < available && IsDigit(start[length]); ++length) {
-            if (length < 11) {
-                value = value * 10 + static_cast<std::uint64_t>(start[length] - '0');
-            }
-        }
-        const NumberAt number{
-            .Value = static_cast<std::uint32_t>(value), .Offset = at_, .Length = length};
-        at_ += length;
-        if (length == 0 || (length > 1 && *start == '0') ||
-            value > std::numeric_limits<std::uint32_t>::max()) {
-            RefuseNumber(number);
-        }
-        return number;
-    }
-
     [[noreturn]] void RefuseNumber(const NumberAt& number) {
         if (number.Length == 0) {
             Fail({{"a number", false}});

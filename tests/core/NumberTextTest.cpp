@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace varnak {
 namespace {
@@ -79,11 +81,56 @@ INSTANTIATE_TEST_SUITE_P(
                     ListCase{"two then a trailing comma", "1,2,", {1, 2}}),
     test::ByCaseName);
 
-TEST(FormatUnsignedTest, WritesTheFullUnsignedRange) {
-    EXPECT_EQ(FormatUnsigned(0), "0");
-    EXPECT_EQ(FormatUnsigned(25997), "25997");
-    EXPECT_EQ(FormatUnsigned(4294967294u), "4294967294");
+// Every count of digits at both of its ends: counted, written and read back the same.
+TEST(DecimalTest, EveryLengthIsCountedWrittenAndReadBack) {
+    std::vector<std::uint32_t> values{0, std::numeric_limits<std::uint32_t>::max()};
+    for (std::uint64_t ten = 10; ten <= 1000000000; ten *= 10) {
+        values.push_back(static_cast<std::uint32_t>(ten - 1));
+        values.push_back(static_cast<std::uint32_t>(ten));
+    }
+    for (const std::uint32_t value : values) {
+        const std::string expected = std::to_string(value);
+        char buffer[10];
+        EXPECT_EQ(DecimalDigits(value), expected.size()) << value;
+        EXPECT_EQ(std::string(buffer, PutDecimal(buffer, value)), expected);
+        EXPECT_EQ(FormatUnsigned(value), expected);
+        const DigitRun run = LeadingDigits(expected + ";");
+        EXPECT_EQ(run.Length, expected.size()) << value;
+        EXPECT_EQ(run.Value, value);
+    }
 }
+
+struct DigitRunCase {
+    const char* name;
+    const char* text;
+    std::size_t length;
+    std::optional<std::uint32_t> value;
+};
+
+void PrintTo(const DigitRunCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
+
+class LeadingDigitsTest : public testing::TestWithParam<DigitRunCase> {};
+
+TEST_P(LeadingDigitsTest, MeasuresTheRunAndReadsWhatFits) {
+    const auto& [name, text, length, value] = GetParam();
+    const DigitRun run = LeadingDigits(text);
+    EXPECT_EQ(run.Length, length) << "case: \"" << text << "\"";
+    EXPECT_EQ(run.Value, value) << "case: \"" << text << "\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LeadingDigitsTest,
+    testing::Values(
+        DigitRunCase{"empty", "", 0, std::nullopt}, DigitRunCase{"letter", "x1", 0, std::nullopt},
+        DigitRunCase{"minus", "-1", 0, std::nullopt}, DigitRunCase{"plus", "+1", 0, std::nullopt},
+        DigitRunCase{"blank first", " 1", 0, std::nullopt},
+        DigitRunCase{"leading zeros", "007;", 3, 7},
+        DigitRunCase{"one above 32 bits", "4294967296", 10, std::nullopt},
+        DigitRunCase{"far above 32 bits", "123456789012345678901234567890I", 30, std::nullopt},
+        DigitRunCase{"two numbers", "12 3", 2, 12}),
+    test::ByCaseName);
 
 } // namespace
 } // namespace varnak
