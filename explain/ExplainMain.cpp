@@ -22,28 +22,45 @@ constexpr int ExitExplained = 0;
 constexpr int ExitNotATicket = 1;
 constexpr int ExitUsage = 2;
 
-constexpr std::string_view Usage = "usage: varnak-explain [--json | --svg] [FILE]\n";
+// "[--json | --svg]": the flags of the formats that have one.
+std::string FormatFlags() {
+    std::string flags;
+    for (const varnak::ReportFormat& format : varnak::ReportFormats) {
+        if (!format.Flag.empty()) {
+            flags += std::string(flags.empty() ? "[" : " | ") + std::string(format.Flag);
+        }
+    }
+    return flags + "]";
+}
 
-constexpr std::string_view Help =
-    "\n"
-    "Reads a ZOR Brevant ticket file (standard input without FILE, or with -) and\n"
-    "says what it will print: the copies, the default tray and overlay, the cover\n"
-    "and footer sheets, and the page exceptions or the chapters, in the order the\n"
-    "printer produces the sheets.\n"
-    "\n"
-    "  (none)   the job in plain English, one fact a line\n"
-    "  --json   the job as one JSON document, for workflow scripts\n"
-    "  --svg    a picture of the job's sheet sequence, as an SVG document\n"
-    "  --help   this text\n"
-    "\n"
-    "Exit status: 0 for a ticket, 1 for bytes that are not a ticket the dialog could\n"
-    "have written (the offset and what was expected there on standard error), 2 for a\n"
-    "usage error or a file that can't be read.\n";
+std::string Usage() {
+    return "usage: varnak-explain " + FormatFlags() + " [FILE]\n";
+}
 
-enum class Format { Text, Json, Svg };
+std::string Help() {
+    std::string help =
+        "\n"
+        "Reads a ZOR Brevant ticket file (standard input without FILE, or with -) and\n"
+        "says what it will print: the copies, the default tray and overlay, the cover\n"
+        "and footer sheets, and the page exceptions or the chapters, in the order the\n"
+        "printer produces the sheets.\n"
+        "\n";
+    for (const varnak::ReportFormat& format : varnak::ReportFormats) {
+        const std::string_view flag = format.Flag.empty() ? "(none)" : format.Flag;
+        help += "  " + std::string(flag) +
+                std::string(std::max<std::size_t>(9, flag.size() + 1) - flag.size(), ' ') +
+                std::string(format.Help) + "\n";
+    }
+    return help +
+           "  --help   this text\n"
+           "\n"
+           "Exit status: 0 for a ticket, 1 for bytes that are not a ticket the dialog could\n"
+           "have written (the offset and what was expected there on standard error), 2 for a\n"
+           "usage error or a file that can't be read.\n";
+}
 
 struct Arguments {
-    Format Output = Format::Text;
+    const varnak::ReportFormat* Output = &varnak::ReportFormats.front();
     std::string File; // empty: standard input
     bool Help = false;
 };
@@ -56,12 +73,14 @@ bool Parse(int argc, char** argv, Arguments& arguments) {
         const std::string_view argument = argv[i];
         if (argument == "--help") {
             arguments.Help = true;
-        } else if (argument == "--json" || argument == "--svg") {
+        } else if (const auto* format = std::ranges::find(varnak::ReportFormats, argument,
+                                                          &varnak::ReportFormat::Flag);
+                   !argument.empty() && format != varnak::ReportFormats.end()) {
             if (formatGiven) {
                 return false;
             }
             formatGiven = true;
-            arguments.Output = argument == "--json" ? Format::Json : Format::Svg;
+            arguments.Output = format;
         } else if (fileGiven || (argument.size() > 1 && argument.front() == '-')) {
             return false;
         } else {
@@ -129,17 +148,7 @@ int Explain(const Arguments& arguments) {
         return ExitNotATicket;
     }
     const auto& decoded = std::get<varnak::DecodedTicket>(result);
-    switch (arguments.Output) {
-    case Format::Text:
-        std::cout << varnak::ExplainText(decoded);
-        break;
-    case Format::Json:
-        std::cout << varnak::ExplainJson(decoded);
-        break;
-    case Format::Svg:
-        std::cout << varnak::ExplainSvg(decoded);
-        break;
-    }
+    std::cout << arguments.Output->Explain(decoded);
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "varnak-explain: cannot write the explanation\n";
@@ -161,11 +170,11 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     Arguments arguments;
     if (!Parse(argc, argv, arguments)) {
-        std::cerr << Usage << "Try 'varnak-explain --help'.\n";
+        std::cerr << Usage() << "Try 'varnak-explain --help'.\n";
         return ExitUsage;
     }
     if (arguments.Help) {
-        std::cout << Usage << Help;
+        std::cout << Usage() << Help();
         return ExitExplained;
     }
 

@@ -2,7 +2,9 @@
 
 #include "explain/TicketDecoder.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace varnak {
 
@@ -14,5 +16,21 @@ std::string ExplainJson(const DecodedTicket& ticket);
 
 // A picture of the job's sheet sequence as a standalone SVG document, sized to its content.
 std::string ExplainSvg(const DecodedTicket& ticket);
+
+// The ways varnak-explain can explain a ticket: the command-line flag that asks for one (none
+// for plain text, the default), the report, the extension of its golden files in the tests,
+// and its line of --help. A new format is a report and a row here.
+struct ReportFormat {
+    std::string_view Flag;
+    std::string (*Explain)(const DecodedTicket&);
+    std::string_view Extension;
+    std::string_view Help;
+};
+
+inline constexpr std::array<ReportFormat, 3> ReportFormats{{
+    {"", &ExplainText, "txt", "the job in plain English, one fact a line"},
+    {"--json", &ExplainJson, "json", "the job as one JSON document, for workflow scripts"},
+    {"--svg", &ExplainSvg, "svg", "a picture of the job's sheet sequence, as an SVG document"},
+}};
 
 } // namespace varnak

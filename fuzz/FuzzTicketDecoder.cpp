@@ -1,6 +1,6 @@
 // Any record, in both modes: decoding its ticket and building again gives the same bytes.
 // Any bytes: the decoder refuses them with an offset inside them, or returns a job whose
-// ticket is exactly those bytes; the three explanations of every decoded job can be written.
+// ticket is exactly those bytes; every explanation of every decoded job can be written.
 #include "core/CommandBuilder.h"
 #include "core/TicketEnvelope.h"
 #include "explain/Reports.h"
@@ -18,9 +18,10 @@ namespace {
 using varnak::DecodedTicket;
 
 void Explain(const DecodedTicket& decoded) {
-    if (varnak::ExplainText(decoded).empty() || varnak::ExplainJson(decoded).empty() ||
-        varnak::ExplainSvg(decoded).empty()) {
-        std::abort();
+    for (const varnak::ReportFormat& format : varnak::ReportFormats) {
+        if (format.Explain(decoded).empty()) {
+            std::abort();
+        }
     }
 }
 
