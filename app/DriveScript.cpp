@@ -3,6 +3,7 @@
 #include "app/CVarnakApp.h"
 #include "platform/toolkit/Driver.h"
 #include "platform/toolkit/headless/HeadlessBackend.h"
+#include "ui/ControlNames.h"
 
 #include <charconv>
 #include <cstdio>
@@ -130,7 +131,12 @@ private:
         return true;
     }
 
+    // A control by its number or its name in ControlIds.h ("IDC_PAGE_NUMBERS").
     static bool Id(std::string_view text, ScriptLine& line, std::string& error) {
+        if (const auto named = ids::ControlNamed(text)) {
+            line.Id = *named;
+            return true;
+        }
         int id = 0;
         if (!Number(text, id, error)) {
             error = text.empty() ? "missing control id"

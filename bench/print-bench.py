@@ -49,7 +49,7 @@ def main():
     subprocess.run([str(source / "examples/install-demo.sh"), "--fresh", str(folder / "demo")],
                    check=True, capture_output=True)
     script = folder / "send.drive"
-    script.write_text(f"print -d zor {document}\ntab 1\nselect 1056 7\nclick 1\n")
+    script.write_text(f"print -d zor {document}\ntab 1\nselect IDC_COVER_OVERLAY 7\nclick IDC_OK\n")
 
     printer = Listener(keep_bytes=False).start()
     scheduler = Scheduler(folder / "cups").start()

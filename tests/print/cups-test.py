@@ -28,7 +28,7 @@ def ticket(command):
 
 # The dialog's part of every confirmed job: the cover sheet on overlay 7 of the demo setup's
 # folder; in a fresh registry the default tray is 1.
-CONFIRM = "tab 1\nselect 1056 7\nclick 1\n"
+CONFIRM = "tab 1\nselect IDC_COVER_OVERLAY 7\nclick IDC_OK\n"
 TICKET = ticket(b"C1I1;EI1F7;\r\n")
 
 
@@ -85,7 +85,7 @@ def run_cases(harness):
              "end ok status=0", "sent job zor-", TICKET + every_byte),
             ("from standard input", "-d zor -", CONFIRM, b"piped\x00bytes", None,
              "end ok status=0", "sent job zor-", TICKET + b"piped\x00bytes"),
-            ("cancelled in the dialog", f"-d zor {small}", "click 2\n", b"", None,
+            ("cancelled in the dialog", f"-d zor {small}", "click IDC_CANCEL\n", b"", None,
              "end cancel status=1", "", None),
             ("a missing destination", f"-d nosuch {small}", "", b"", None,
              "end none status=3", "The printer nosuch does not exist.", None),

@@ -41,6 +41,25 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// The program started, ended when the test is: one left waiting for a click would keep
+// Wine's server, and every later run in the prefix, waiting for it.
+struct Started {
+    PROCESS_INFORMATION info{};
+    Started() = default;
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+    ~Started() {
+        if (info.hProcess != nullptr) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(info.hProcess, 1);
+                WaitForSingleObject(info.hProcess, 10000);
+            }
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    }
+};
+
 std::string WindowsPath(std::string path) {
     for (char& c : path) {
         c = c == '/' ? '\\' : c;
@@ -78,23 +97,21 @@ TEST(PrintProgramTest, AConfirmedJobReachesTheWindowsPrinter) {
         .append("\"");
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
+    Started program;
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    Found found{process.dwProcessId, nullptr};
+                               nullptr, &startup, &program.info));
+    Found found{program.info.dwProcessId, nullptr};
     for (int wait = 0; wait < 600 && found.window == nullptr; ++wait) {
-        WaitForInputIdle(process.hProcess, 100);
+        WaitForInputIdle(program.info.hProcess, 100);
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
     }
     ASSERT_NE(found.window, nullptr) << "the dialog did not open";
     const HWND ok = GetDlgItem(found.window, ids::IDC_OK);
     EXPECT_TRUE(IsWindowEnabled(ok)) << "a stored cover sheet enables OK";
     SendMessageW(ok, BM_CLICK, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 60000), WAIT_OBJECT_0);
     DWORD status = 1;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(program.info.hProcess, &status);
     EXPECT_EQ(status, 0u);
 }
 
