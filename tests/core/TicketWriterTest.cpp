@@ -1,5 +1,6 @@
 #include "core/TicketWriter.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/WorkedExamples.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +38,7 @@ JobSettings DocumentExample() {
     return settings;
 }
 
-const std::string DocumentExampleTicket =
-    "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND="
-    "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n"
-    "\n\x1b%-12345X";
+using test::DocumentExampleTicket;
 
 struct RequestCase {
     const char* name;
@@ -135,8 +133,7 @@ TEST_F(TicketWriterTest, DebugCopyIsByteIdenticalAndNamedBehindTheExtension) {
 
 TEST_F(TicketWriterTest, ChapterModeWritesVariablesEvenWithoutChapters) {
     EXPECT_EQ(Write(R"(-R"c.prn")", JobSettings(), false), TicketOutcome::Written);
-    EXPECT_EQ(files.written["c.prn"], "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND="
-                                      "C1I1;\r\nVARIABLE=#CHAPTERCOPY1#:0\r\n\n\x1b%-12345X");
+    EXPECT_EQ(files.written["c.prn"], test::Pjl("C1I1;\r\nVARIABLE=#CHAPTERCOPY1#:0\r\n"));
 }
 
 TEST_F(TicketWriterTest, WithoutTheSwitchNothingIsWrittenOrShown) {

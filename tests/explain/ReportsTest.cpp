@@ -6,6 +6,7 @@
 #include "core/CommandBuilder.h"
 #include "core/TicketEnvelope.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/WorkedExamples.h"
 
 #include <gtest/gtest.h>
 
@@ -87,11 +88,11 @@ TEST(SvgPicture, ThePictureOfAnyTicketIsBounded) {
 // Input that can't be a ticket is found at its first impossible byte, so that a reader of
 // endless input stops there.
 TEST(FirstImpossibleByte, FindsWhatNoTicketHolds) {
-    const std::string opening = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=";
+    const std::string opening(test::PjlOpening);
     EXPECT_EQ(FirstImpossibleByte(std::string(100, '\0')), 0u);
     EXPECT_EQ(FirstImpossibleByte("y\ny\n"), 0u);
     EXPECT_EQ(FirstImpossibleByte(opening.substr(0, 20)), std::string::npos);
-    EXPECT_EQ(FirstImpossibleByte(opening + "C1I1;\r\n\n\x1b%-12345X"), std::string::npos);
+    EXPECT_EQ(FirstImpossibleByte(test::Pjl("C1I1;\r\n")), std::string::npos);
     EXPECT_EQ(FirstImpossibleByte(opening + "C1\xff"), opening.size() + 2);
     EXPECT_EQ(FirstImpossibleByte(opening + "C1\t", opening.size()), opening.size() + 2);
 }

@@ -206,14 +206,8 @@ std::string Replaced(std::string text, std::string_view from, std::string_view t
     return text;
 }
 
-const std::string DocumentTicket =
-    Wrap("C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n");
-const std::string ChapterTicket =
-    Wrap("C1I2F40;EI1I1F7;\r\nZOR_COMMAND_ADD=C1:10I2F40F25997;\r\n"
-         "ZOR_COMMAND_ADD=C1:25I2F40F25997FF;C1:26F15I-5F25997;EJ1F9;\r\n"
-         "VARIABLE=#CHAPTERCOPY1#:1\r\nVARIABLE=#CHAPTERCOPY2#:2\r\n"
-         "VARIABLE=#CHAPTERCOPY3#:3\r\nVARIABLE=#CHAPTERCOPY4#:1\r\n"
-         "VARIABLE=#CHAPTERCOPY5#:4\r\nVARIABLE=#CHAPTERCOPY6#:1\r\n");
+const std::string& DocumentTicket = test::DocumentExampleTicket;
+const std::string& ChapterTicket = test::ChapterExampleTicket;
 
 class RefusedTest : public testing::TestWithParam<Refused> {};
 

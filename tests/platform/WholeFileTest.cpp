@@ -3,6 +3,7 @@
 
 #include "tests/support/CaseName.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkedExamples.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +31,7 @@ namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
 
-const std::string Ticket = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=C1I1;\r\n\n"
-                           "\x1b%-12345X";
+const std::string Ticket = test::Pjl("C1I1;\r\n");
 const std::string Old = "the previous job's whole ticket";
 
 std::vector<std::string> Names(const fs::path& directory) {

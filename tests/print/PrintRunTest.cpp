@@ -5,6 +5,7 @@
 #include "print/Sending.h"
 
 #include "tests/support/CaseName.h"
+#include "tests/support/WorkedExamples.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 
@@ -168,8 +169,7 @@ TEST_P(PrintRunTest, SendsTheTicketThenTheDocumentOrSaysWhyNot) {
     const PrintResult result = RunPrintJob(options, environment);
 
     EXPECT_EQ(result.Status, c.status) << "case: " << c.name;
-    const std::string ticket = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND="
-                               "C1I1;EI1F7;\r\n\n\x1b%-12345X";
+    const std::string ticket = test::Pjl("C1I1;EI1F7;\r\n");
     EXPECT_EQ(jobs.Received == ticket + Document && jobs.Finished, c.sent) << "case: " << c.name;
     EXPECT_EQ(jobs.Cancelled, jobs.Started && !c.sent) << "case: " << c.name;
     const auto messages = Messages();

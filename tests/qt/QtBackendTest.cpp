@@ -38,9 +38,6 @@ using toolkit::qt::DialogUnitsToPixels;
 using toolkit::qt::MeasureBaseUnits;
 using toolkit::qt::WidgetOf;
 
-const std::string Header = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=";
-const std::string Trailer = "\n\x1b%-12345X";
-
 class QtBackendTest : public ::testing::Test, public test::DialogFixture {
 protected:
     using DialogUser = std::function<void(Driver&, COptionsDlg&)>;
@@ -327,7 +324,7 @@ TEST_F(QtBackendTest, CoverAndFooterReachTheTicket) {
         ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
         ASSERT_TRUE(user.Click(IDC_OK));
     });
-    EXPECT_EQ(ticket, Header + "C1I2F40;K3;D1;EI1I1F7;EJ1F9;\r\n" + Trailer);
+    EXPECT_EQ(ticket, test::Pjl("C1I2F40;K3;D1;EI1I1F7;EJ1F9;\r\n"));
 }
 
 TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
@@ -343,8 +340,7 @@ TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
         ASSERT_TRUE(user.Type(IDC_COPIES, "2"));
         ASSERT_TRUE(user.Click(IDC_OK));
     });
-    const std::string expected =
-        Header + "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n" + Trailer;
+    const std::string expected = test::DocumentExampleTicket;
     EXPECT_EQ(expected.size(), 128u);
     EXPECT_EQ(ticket, expected);
 }
@@ -369,17 +365,7 @@ TEST_F(QtBackendTest, ChapterCoverAndFooterRunGivesExampleTwo) {
         EXPECT_EQ(Shown(user, IDC_COPIES).Text, "1");
         ASSERT_TRUE(user.Click(IDC_OK));
     });
-    EXPECT_EQ(ticket, Header +
-                          "C1I2F40;EI1I1F7;\r\n"
-                          "ZOR_COMMAND_ADD=C1:10I2F40F25997;\r\n"
-                          "ZOR_COMMAND_ADD=C1:25I2F40F25997FF;C1:26F15I-5F25997;EJ1F9;\r\n"
-                          "VARIABLE=#CHAPTERCOPY1#:1\r\n"
-                          "VARIABLE=#CHAPTERCOPY2#:2\r\n"
-                          "VARIABLE=#CHAPTERCOPY3#:3\r\n"
-                          "VARIABLE=#CHAPTERCOPY4#:1\r\n"
-                          "VARIABLE=#CHAPTERCOPY5#:4\r\n"
-                          "VARIABLE=#CHAPTERCOPY6#:1\r\n" +
-                          Trailer);
+    EXPECT_EQ(ticket, test::ChapterExampleTicket);
 }
 
 // The keyboard alone, as an operator without a mouse works: keys go to whatever has the
@@ -451,9 +437,7 @@ TEST_F(QtBackendTest, KeyboardOnlyRunGivesExampleOne) {
         keys.TabTo(IDC_OK); // out of the sheet again
         Keyboard::Press(Qt::Key_Space);
     });
-    EXPECT_EQ(ticket, Header +
-                          "C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n" +
-                          Trailer);
+    EXPECT_EQ(ticket, test::DocumentExampleTicket);
 }
 
 // Every kind of tab stop shows that it has the focus, the read-only description and the

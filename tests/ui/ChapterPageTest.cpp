@@ -216,36 +216,6 @@ TEST_F(ChapterPageTest, DeleteHandlerNeverRemovesTheLastRow) {
     dialog.DoModal();
 }
 
-struct DeleteOnlyCase {
-    const char* name;
-    std::uint32_t coverOverlay;
-    bool okEnabled;
-};
-
-class ChapterDeleteOnlyTest : public ChapterPageTest,
-                              public ::testing::WithParamInterface<DeleteOnlyCase> {};
-
-// Deleting the only chapter leaves "Last", frees the copy count, and disables OK only when
-// no other page holds anything.
-TEST_P(ChapterDeleteOnlyTest, DeletingTheOnlyChapterLeavesLastAndUnlocksCopies) {
-    const DeleteOnlyCase& c = GetParam();
-    settings.SetLoadedFromRegistry(true);
-    settings.SetCoverPageFormOverlay(c.coverOverlay);
-    RunDialog([&](Driver& user) {
-        Apply(user, "10", "2", "None", "None");
-        ASSERT_TRUE(user.SelectRow(IDC_CHAPTER_LIST, 0));
-        ASSERT_TRUE(user.Click(IDC_CHAPTER_DELETE));
-        EXPECT_EQ(Shown(user, IDC_CHAPTER_LIST).Rows, Rows{LastRow("2")});
-        EXPECT_EQ(Shown(user, IDC_OK).Enabled, c.okEnabled) << "case: " << c.name;
-        EXPECT_TRUE(Shown(user, IDC_COPIES).Enabled) << "case: " << c.name;
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(OtherPages, ChapterDeleteOnlyTest,
-                         ::testing::Values(DeleteOnlyCase{"nothing_else", 0, false},
-                                           DeleteOnlyCase{"cover_sheet", 7, true}),
-                         test::ByCaseName);
-
 TEST_F(ChapterPageTest, SeparatorAfterCopySetBoxFollowsTheSeparatorLists) {
     settings.SetLoadedFromRegistry(true);
     settings.SetLastChapterInputTray(2);

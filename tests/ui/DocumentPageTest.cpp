@@ -168,35 +168,6 @@ TEST_F(DocumentPageTest, DeleteRemovesTheEntryOfTheSelectedRow) {
     });
 }
 
-struct EmptyListCase {
-    const char* name;
-    std::uint32_t coverOverlay;
-    bool okEnabled;
-};
-
-class DocumentDeleteLastTest : public DocumentPageTest,
-                               public ::testing::WithParamInterface<EmptyListCase> {};
-
-// Emptying the list disables OK only when no other page holds anything.
-TEST_P(DocumentDeleteLastTest, DeletingTheLastRowKeepsOkWhileAnotherPageHoldsSomething) {
-    const EmptyListCase& c = GetParam();
-    LoadedOnThisPage();
-    settings.SetCoverPageFormOverlay(c.coverOverlay);
-    RunDialog([&](Driver& user) {
-        Apply(user, "4", "None", "None");
-        ASSERT_TRUE(user.SelectRow(IDC_PAGE_LIST, 0));
-        ASSERT_TRUE(user.Click(IDC_PAGE_DELETE));
-        EXPECT_TRUE(Shown(user, IDC_PAGE_LIST).Rows.empty());
-        EXPECT_EQ(settings.PageEntryCount(), 0u);
-        EXPECT_EQ(Shown(user, IDC_OK).Enabled, c.okEnabled) << "case: " << c.name;
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(OtherPages, DocumentDeleteLastTest,
-                         ::testing::Values(EmptyListCase{"nothing_else", 0, false},
-                                           EmptyListCase{"cover_sheet", 12, true}),
-                         test::ByCaseName);
-
 // Remembered inputs come back at the next show; a tray beyond the list selects nothing, and
 // then neither a new nor an updated entry gets a tray nobody chose.
 TEST_F(DocumentPageTest, UnlistedTrayMeansNoTrayForNewAndUpdatedEntries) {

@@ -1,5 +1,6 @@
 #include "core/CommandBuilder.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/WorkedExamples.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/ControlIds.h"
 
@@ -19,8 +20,7 @@ const UserEvent CopiesMessage{UserEvent::Type::Message, toolkit::MessageIcon::Wa
                               "Input Error", "Number of copies must be larger than zero"};
 
 std::string Ticket(const JobSettings& settings, bool documentMode) {
-    return "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=" +
-           BuildCommandString(settings, documentMode) + "\n\x1b%-12345X";
+    return test::Pjl(BuildCommandString(settings, documentMode));
 }
 
 class OptionsDialogTest : public ::testing::Test, public test::DialogFixture {

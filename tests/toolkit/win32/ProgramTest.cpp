@@ -5,6 +5,7 @@
 #include "store/SettingsStore.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WorkedExamples.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -58,8 +59,7 @@ TEST(ProgramTest, WorkflowStartsItAndGetsTheTicketAfterOk) {
     registry.SetDword(SettingsKey, "LastTab", 1);
     JobSettings settings;
     SettingsStore(registry.Registry()).Load(settings);
-    const std::string expected = "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=" +
-                                 BuildCommandString(settings, true) + "\n\x1b%-12345X";
+    const std::string expected = test::Pjl(BuildCommandString(settings, true));
 
     const std::string ticket = dir.File("job 7.tkt");
     std::string commandLine = "\"" + ProgramPath() + "\" -R\"" + ticket + "\" -DEBUG";

@@ -25,25 +25,6 @@ using toolkit::Driver;
 
 constexpr const char* SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
 
-std::string Ticket(const std::string& command) {
-    return "\x1b%-12345X@PJL ENTER LANGUAGE=ZOR\n[GLOBAL]\nZOR_COMMAND=" + command +
-           "\n\x1b%-12345X";
-}
-
-const std::string DocumentExample =
-    Ticket("C1I1;K2;D1;C1:2F25997I1;C1:5I1FF;C1:6I-3F12;C1:9I1FF;C1:10I-6;\r\n");
-
-const std::string ChapterExample = Ticket("C1I2F40;EI1I1F7;\r\n"
-                                          "ZOR_COMMAND_ADD=C1:10I2F40F25997;\r\n"
-                                          "ZOR_COMMAND_ADD=C1:25I2F40F25997FF;C1:26F15I-5F25997;"
-                                          "EJ1F9;\r\n"
-                                          "VARIABLE=#CHAPTERCOPY1#:1\r\n"
-                                          "VARIABLE=#CHAPTERCOPY2#:2\r\n"
-                                          "VARIABLE=#CHAPTERCOPY3#:3\r\n"
-                                          "VARIABLE=#CHAPTERCOPY4#:1\r\n"
-                                          "VARIABLE=#CHAPTERCOPY5#:4\r\n"
-                                          "VARIABLE=#CHAPTERCOPY6#:1\r\n");
-
 class WholeRunTest : public ::testing::Test {
 protected:
     WholeRunTest() {
@@ -114,7 +95,7 @@ TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
         Do(user.Click(IDC_OK));
     });
     EXPECT_EQ(first, toolkit::IdOk);
-    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "document.tkt"), DocumentExample);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "document.tkt"), test::DocumentExampleTicket);
     const auto copies = registry.Get(SettingsKey, "NumberOfCopies");
     ASSERT_TRUE(copies);
     EXPECT_EQ(copies->Bytes, test::DwordBytes(2));
@@ -157,7 +138,7 @@ TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
         Do(user.Click(IDC_OK));
     });
     EXPECT_EQ(second, toolkit::IdOk);
-    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "chapters.tkt"), ChapterExample);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "chapters.tkt"), test::ChapterExampleTicket);
 }
 
 // The first worked example again, by keyboard alone, as the keys come from the keyboard:
@@ -188,7 +169,7 @@ TEST_F(WholeRunTest, KeyboardAloneWritesTheFirstWorkedExample) {
         EXPECT_FALSE(user.DialogOpen());
     });
     EXPECT_EQ(result, toolkit::IdOk);
-    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "keyboard.tkt"), DocumentExample);
+    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "keyboard.tkt"), test::DocumentExampleTicket);
 }
 
 } // namespace
