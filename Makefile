@@ -124,7 +124,7 @@ screenshots: screenshots-qt screenshots-windows
 screenshots-qt: build
 	@examples/install-demo.sh --fresh $(abspath $(BUILD))/screenshots/qt/demo >/dev/null
 	@VARNAK_REGISTRY=$(abspath $(BUILD))/screenshots/qt/demo/registry.reg \
-	    scripts/qt-screenshots.sh $(BUILD)/tests/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
+	    scripts/qt-screenshots.sh $(BUILD)/tests/toolkit/qt/varnak-screenshots $(abspath $(BUILD))/screenshots/qt
 
 # varnak.exe, varnak-explain.exe and varnak-print.exe for 64-bit Windows in dist/, and for 32-bit Windows in
 # dist/i686/ (for sites whose product family runs as 32-bit programs; it can't be run on this

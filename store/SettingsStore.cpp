@@ -1,6 +1,7 @@
 #include "store/SettingsStore.h"
 
 #include <array>
+#include <numeric>
 #include <string_view>
 #include <utility>
 
@@ -150,16 +151,16 @@ constexpr std::size_t Position(std::string_view name) {
     return at;
 }
 
+constexpr std::size_t StoredCount = StoredValues.size();
+
 // The order Save writes them in: the load order, but for LastFormOverlay, which comes before
 // LastInputTray.
-constexpr std::array<std::size_t, StoredValues.size()> SaveOrder = [] {
-    std::array<std::size_t, StoredValues.size()> order{};
-    for (std::size_t at = 0; at < order.size(); ++at) {
-        order[at] = at;
-    }
+std::array<std::size_t, StoredCount> SaveOrder() {
+    std::array<std::size_t, StoredCount> order{};
+    std::iota(order.begin(), order.end(), std::size_t{0});
     std::swap(order[Position("LastInputTray")], order[Position("LastFormOverlay")]);
     return order;
-}();
+}
 
 } // namespace
 
@@ -181,7 +182,7 @@ void SettingsStore::Save(const JobSettings& settings) {
             platform::RegSuccess) {
         return;
     }
-    for (const std::size_t at : SaveOrder) {
+    for (const std::size_t at : SaveOrder()) {
         const StoredValue& value = StoredValues[at];
         if (value.WrittenWhen == nullptr || value.WrittenWhen(settings)) {
             value.Save(*key, value.Name, settings);

@@ -35,6 +35,55 @@ struct ControlState {
     std::vector<ListColumn> Columns;            // list-view columns
 };
 
+// The keys beyond typing that an operator without a mouse uses, for Driver::PressKey, and the
+// keys held down around one.
+enum class Key { Tab, Space, Up, Down, PageUp, PageDown };
+namespace Modifier {
+inline constexpr unsigned None = 0;
+inline constexpr unsigned Shift = 1u << 0;
+inline constexpr unsigned Ctrl = 1u << 1;
+} // namespace Modifier
+
+// A rectangle on the screen, in pixels; Right and Bottom are outside it.
+struct ScreenRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    bool Contains(const ScreenRect& other) const {
+        return other.Left >= Left && other.Top >= Top && other.Right <= Right &&
+               other.Bottom <= Bottom;
+    }
+};
+
+// Where the dialog is: the work area of its screen (the screen less its task bars) and the
+// dialog's window with its frame.
+struct ScreenArea {
+    ScreenRect WorkArea;
+    ScreenRect Window;
+};
+
+// What a screen reader says a control is.
+enum class AccessibleRole {
+    None, // nothing answers for the control
+    PushButton,
+    RadioButton,
+    CheckBox,
+    ComboBox,
+    Text,
+    Link,
+    List, // a list or a table
+    Other
+};
+
+// What a screen reader says for a control: its role and its name. A control the toolkit
+// names by its value (Qt's drop-down lists) gives the name of the label it points to.
+struct Announcement {
+    AccessibleRole Role = AccessibleRole::None;
+    std::string Name;
+    bool operator==(const Announcement&) const = default;
+};
+
 // The user, as tests and scripts play it. Each backend implements it by acting through its
 // own input events, so that the same behaviour tests run on every backend. Actions reach
 // only what a user could reach: controls of the dialog and of the page shown, enabled, of
@@ -65,6 +114,18 @@ public:
     virtual ActionResult PressPageKey(bool backwards) = 0;
     // Presses and releases Delete with the focus in list view id.
     virtual ActionResult PressDelete(int id) = 0;
+
+    // The keyboard alone, as an operator without a mouse works: keys go to whatever has the
+    // focus, through the window system. The headless toolkit has neither and refuses them.
+    virtual ActionResult PressKey(Key key, unsigned modifiers = Modifier::None) = 0;
+    // Types the characters into whatever has the focus, key by key.
+    virtual ActionResult TypeText(std::string_view text) = 0;
+    // The control with the focus: its id; 0 for the sheet's tabs; NoId for none.
+    virtual int FocusId() const = 0;
+    // Where the dialog's window is on its screen; all zero without a screen.
+    virtual ScreenArea Screen() const = 0;
+    // What a screen reader says for control id of the dialog or the page shown.
+    virtual Announcement Announced(int id) const = 0;
 
     virtual bool DialogOpen() const = 0;
     // The active page of the dialog's property sheet; -1 without one.

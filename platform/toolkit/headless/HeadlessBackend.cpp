@@ -401,7 +401,21 @@ public:
         return ActionResult::Ok();
     }
 
+    // No keyboard, no screen and no assistive technology: only the focus the actions set.
+    ActionResult PressKey(Key, unsigned) override { return NoKeyboard(); }
+    ActionResult TypeText(std::string_view) override { return NoKeyboard(); }
+    int FocusId() const override {
+        return dialog_.Window() != nullptr ? static_cast<Window*>(dialog_.Window())->FocusId()
+                                           : NoId;
+    }
+    ScreenArea Screen() const override { return {}; }
+    Announcement Announced(int) const override { return {}; }
+
 private:
+    static ActionResult NoKeyboard() {
+        return ActionResult::Refused("the headless toolkit has no keyboard");
+    }
+
     // What the dialog does with an Enter no filter took: a focused push button is pressed,
     // otherwise OK.
     void PressDefaultButton(Control& focused) {

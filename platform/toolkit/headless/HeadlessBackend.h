@@ -1,5 +1,12 @@
 #pragma once
 
+// The toolkit without a window system (platform/toolkit/README.md).
+// Implemented features:
+//  [x] the notification rules, Enter, Escape, page keys
+//  [ ] windows, geometry, scrolling, focus drawing, assistive technology: nothing is shown
+//  [x] driver (ScriptedHeadlessBackend): actions as calls on the controls
+//  [ ] driver: keyboard, screen, screen reader (refused)
+
 #include "platform/toolkit/Backend.h"
 #include "platform/toolkit/Dialog.h"
 #include "platform/toolkit/ScriptedBackend.h"

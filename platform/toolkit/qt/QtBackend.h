@@ -1,5 +1,14 @@
 #pragma once
 
+// The toolkit on Qt 6 widgets (platform/toolkit/README.md).
+// Implemented features:
+//  [x] windows from templates in dialog units, from the template's 8-point font
+//  [x] the notification rules, Enter, Escape, page keys, Tab order
+//  [x] scrolling within the work area; list columns fitted and aligned
+//  [x] focus always drawn
+//  [x] roles and names for assistive technology (AT-SPI, through Qt's accessibility)
+//  [x] driver (QtDriver.h): actions as Qt input events; keyboard, screen, screen reader
+
 #include "platform/toolkit/Backend.h"
 #include "platform/toolkit/Dialog.h"
 

@@ -6,9 +6,11 @@
 #include "platform/toolkit/qt/QtWindows.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
 
@@ -173,7 +175,110 @@ public:
         return ActionResult::Ok();
     }
 
+    ActionResult PressKey(Key key, unsigned modifiers) override {
+        Qt::Key qtKey = QtKeyOf(key);
+        Qt::KeyboardModifiers held;
+        if ((modifiers & Modifier::Shift) != 0) {
+            held |= Qt::ShiftModifier;
+            qtKey = qtKey == Qt::Key_Tab ? Qt::Key_Backtab : qtKey; // as Qt reports Shift+Tab
+        }
+        if ((modifiers & Modifier::Ctrl) != 0) {
+            held |= Qt::ControlModifier;
+        }
+        QTest::keyClick(KeyTarget(), qtKey, held);
+        Settle();
+        return ActionResult::Ok();
+    }
+
+    ActionResult TypeText(std::string_view text) override {
+        QTest::keyClicks(KeyTarget(), ToQt(text));
+        Settle();
+        return ActionResult::Ok();
+    }
+
+    // The dialog's focus widget, which takes the keys while the dialog is the active window
+    // (on the offscreen platform the application's may stay empty after a list's popup).
+    int FocusId() const override {
+        const QWidget* focus = WidgetOf(*dialog_.Window())->focusWidget();
+        return qobject_cast<const QTabBar*>(focus) != nullptr ? 0 : ControlIdOf(focus);
+    }
+
+    ScreenArea Screen() const override {
+        const QWidget* window = WidgetOf(*dialog_.Window());
+        const QScreen* screen = window->screen();
+        return {RectOf(screen != nullptr ? screen->availableGeometry() : QRect()),
+                RectOf(window->frameGeometry())};
+    }
+
+    Announcement Announced(int id) const override {
+        const auto found = FindUserControl(dialog_, id);
+        QAccessibleInterface* widget =
+            found.Found != nullptr ? QAccessible::queryAccessibleInterface(WidgetOf(*found.Found))
+                                   : nullptr;
+        if (widget == nullptr) {
+            return {};
+        }
+        const AccessibleRole role = RoleOf(widget->role());
+        if (role == AccessibleRole::ComboBox) {
+            // Named by its choice; the label is where the relation points.
+            for (const auto& [label, relation] : widget->relations(QAccessible::Label)) {
+                return {role, label->text(QAccessible::Name).toStdString()};
+            }
+        }
+        return {role, widget->text(QAccessible::Name).toStdString()};
+    }
+
 private:
+    QWidget* KeyTarget() const {
+        QWidget* window = WidgetOf(*dialog_.Window());
+        QWidget* focus = window->focusWidget();
+        return focus != nullptr ? focus : window;
+    }
+
+    static Qt::Key QtKeyOf(Key key) {
+        switch (key) {
+        case Key::Tab:
+            return Qt::Key_Tab;
+        case Key::Space:
+            return Qt::Key_Space;
+        case Key::Up:
+            return Qt::Key_Up;
+        case Key::Down:
+            return Qt::Key_Down;
+        case Key::PageUp:
+            return Qt::Key_PageUp;
+        case Key::PageDown:
+            return Qt::Key_PageDown;
+        }
+        return Qt::Key_unknown;
+    }
+
+    static ScreenRect RectOf(const QRect& r) {
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
+
+    static AccessibleRole RoleOf(QAccessible::Role role) {
+        switch (role) {
+        case QAccessible::PushButton:
+            return AccessibleRole::PushButton;
+        case QAccessible::RadioButton:
+            return AccessibleRole::RadioButton;
+        case QAccessible::CheckBox:
+            return AccessibleRole::CheckBox;
+        case QAccessible::ComboBox:
+            return AccessibleRole::ComboBox;
+        case QAccessible::EditableText:
+            return AccessibleRole::Text;
+        case QAccessible::Link:
+            return AccessibleRole::Link;
+        case QAccessible::List:
+        case QAccessible::Table:
+            return AccessibleRole::List;
+        default:
+            return AccessibleRole::Other;
+        }
+    }
+
     // The sheet's window is the parent of every page area.
     static const QtSheetWindow& SheetWindowOf(const PropertySheet& sheet) {
         const PropertyPage& active = sheet.GetPage(sheet.GetActiveIndex());

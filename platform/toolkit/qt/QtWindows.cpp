@@ -101,7 +101,7 @@ private:
         }
         const int count = sheet->GetPageCount();
         sheet->SetActivePage(((sheet->GetActiveIndex() + step) % count + count) % count);
-        QWidget* focus = QApplication::focusWidget();
+        QWidget* focus = dialog->Widget()->focusWidget();
         if (focus == nullptr || !focus->isVisible()) {
             if (auto* tabs = dialog->Widget()->findChild<QTabWidget*>()) {
                 tabs->tabBar()->setFocus(Qt::TabFocusReason);

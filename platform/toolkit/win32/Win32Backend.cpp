@@ -161,8 +161,14 @@ void Win32Backend::Dispatch(MSG& msg) {
 bool Win32Backend::OfferKey(ModalDialog& dialog, HWND top, MSG& msg) {
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
     const Win32Window* window = Win32Window::FromHandle(top);
-    const auto kind = window != nullptr ? window->KindOf(msg.hwnd) : std::nullopt;
-    if (key && msg.wParam == VK_RETURN && kind == ControlKind::Link) {
+    // A label stands for "none of ours": it takes no keys. (GCC's -O3 warns about an
+    // optional compared with a kind here.)
+    const ControlKind kind = window != nullptr
+                                 ? window->KindOf(msg.hwnd).value_or(ControlKind::Label)
+                                 : ControlKind::Label;
+    const bool onLink = kind == ControlKind::Link;
+    const bool onButton = kind == ControlKind::PushButton;
+    if (key && msg.wParam == VK_RETURN && onLink) {
         // The link takes Enter itself, before any filter.
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -191,7 +197,7 @@ bool Win32Backend::OfferKey(ModalDialog& dialog, HWND top, MSG& msg) {
             return true;
         }
     }
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && kind == ControlKind::PushButton) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && onButton) {
         // No button is the dialog manager's default, so it would send OK: Enter that the
         // dialog lets through presses the focused button, as on the other front-end.
         SendMessageW(GetParent(msg.hwnd), WM_COMMAND,

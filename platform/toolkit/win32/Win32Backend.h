@@ -1,5 +1,15 @@
 #pragma once
 
+// The toolkit on Win32 dialogs and comctl32 6 (platform/toolkit/README.md).
+// Implemented features:
+//  [x] windows from templates in dialog units, built by the dialog manager
+//  [x] the notification rules, Enter, Escape, page keys, Tab order
+//  [x] scrolling within the work area (ScreenFit.h); list columns fitted and aligned
+//  [x] focus always drawn; no button looks like the default one
+//  [x] roles and names for assistive technology (MSAA, Win32Accessible.h)
+//  [x] driver (Win32Driver.h): actions through SendInput and posted clicks; keyboard,
+//      screen, screen reader
+
 #include "platform/toolkit/Backend.h"
 #include "platform/toolkit/Dialog.h"
 

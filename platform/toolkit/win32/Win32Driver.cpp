@@ -6,6 +6,7 @@
 #include "platform/toolkit/win32/Win32Window.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 // prsht.h names its function PropertySheet, like the toolkit's class.
 #undef PropertySheet
 
@@ -123,8 +124,18 @@ POINT Centre(const RECT& r) {
 
 class Win32Driver : public DialogDriver {
 public:
+    // COM for the run, for what a screen reader asks (Announced); the dialog's thread is
+    // an apartment of its own, as a window's must be.
     Win32Driver(ModalDialog& dialog, Win32Backend& backend)
-        : DialogDriver(dialog), backend_(backend) {}
+        : DialogDriver(dialog), backend_(backend),
+          com_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~Win32Driver() override {
+        if (com_) {
+            CoUninitialize();
+        }
+    }
+    Win32Driver(const Win32Driver&) = delete;
+    Win32Driver& operator=(const Win32Driver&) = delete;
 
     ActionResult Pick(int id, std::string_view itemText) override {
         const auto found = PickTarget(id, itemText);
@@ -261,6 +272,68 @@ public:
         return ActionResult::Ok();
     }
 
+    ActionResult PressKey(Key key, unsigned modifiers) override {
+        std::vector<WORD> held;
+        if ((modifiers & Modifier::Ctrl) != 0) {
+            held.push_back(VK_CONTROL);
+        }
+        if ((modifiers & Modifier::Shift) != 0) {
+            held.push_back(VK_SHIFT);
+        }
+        SendKey(VirtualKeyOf(key), held);
+        backend_.PumpPending();
+        return ActionResult::Ok();
+    }
+
+    ActionResult TypeText(std::string_view text) override {
+        for (const wchar_t character : Widen(text)) {
+            SendCharacter(character);
+            backend_.PumpPending();
+        }
+        return ActionResult::Ok();
+    }
+
+    int FocusId() const override { return ScriptedWin32Backend::FocusId(); }
+
+    ScreenArea Screen() const override {
+        const HWND window = Win32Backend::Handle(*dialog_.Window());
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        return {RectOf(monitor.rcWork), RectOf(frame)};
+    }
+
+    // Through oleacc, as a screen reader asks.
+    Announcement Announced(int id) const override {
+        const auto found = FindUserControl(dialog_, id);
+        if (found.Found == nullptr) {
+            return {};
+        }
+        Announcement said;
+        IAccessible* object = nullptr;
+        // __uuidof: mingw-w64's IID_IAccessible symbol doesn't match the interface here.
+        if (SUCCEEDED(AccessibleObjectFromWindow(HandleOf(*found.Found), OBJID_CLIENT,
+                                                 __uuidof(IAccessible),
+                                                 reinterpret_cast<void**>(&object)))) {
+            VARIANT self{};
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR name = nullptr;
+            if (object->get_accName(self, &name) == S_OK && name != nullptr) {
+                said.Name = Narrow(name);
+            }
+            SysFreeString(name);
+            VARIANT role{};
+            said.Role = object->get_accRole(self, &role) == S_OK && role.vt == VT_I4
+                            ? RoleOf(role.lVal)
+                            : AccessibleRole::Other;
+            object->Release();
+        }
+        return said;
+    }
+
     ActionResult PressPageKey(bool backwards) override {
         int index = -1;
         if (const auto sheet = PageKeyTarget(backwards, index); !sheet.Found) {
@@ -303,6 +376,47 @@ private:
         backend_.PumpPending();
     }
 
+    static WORD VirtualKeyOf(Key key) {
+        switch (key) {
+        case Key::Tab:
+            return VK_TAB;
+        case Key::Space:
+            return VK_SPACE;
+        case Key::Up:
+            return VK_UP;
+        case Key::Down:
+            return VK_DOWN;
+        case Key::PageUp:
+            return VK_PRIOR;
+        case Key::PageDown:
+            return VK_NEXT;
+        }
+        return 0;
+    }
+
+    static ScreenRect RectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+    static AccessibleRole RoleOf(long role) {
+        switch (role) {
+        case ROLE_SYSTEM_PUSHBUTTON:
+            return AccessibleRole::PushButton;
+        case ROLE_SYSTEM_RADIOBUTTON:
+            return AccessibleRole::RadioButton;
+        case ROLE_SYSTEM_CHECKBUTTON:
+            return AccessibleRole::CheckBox;
+        case ROLE_SYSTEM_COMBOBOX:
+            return AccessibleRole::ComboBox;
+        case ROLE_SYSTEM_TEXT:
+            return AccessibleRole::Text;
+        case ROLE_SYSTEM_LINK:
+            return AccessibleRole::Link;
+        case ROLE_SYSTEM_LIST:
+            return AccessibleRole::List;
+        default:
+            return AccessibleRole::Other;
+        }
+    }
+
     static POINT RowPoint(HWND list, int row) {
         RECT item{};
         item.left = LVIR_BOUNDS; // the whole row: full-row selection takes a click anywhere
@@ -319,6 +433,7 @@ private:
     }
 
     Win32Backend& backend_;
+    bool com_;
 };
 
 } // namespace

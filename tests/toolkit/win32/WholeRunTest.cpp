@@ -7,6 +7,7 @@
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WorkedExamples.h"
+#include "tests/ui/UserSteps.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -46,52 +47,19 @@ protected:
         return app.DialogResult();
     }
 
-    // The keyboard of the run going on.
-    void Press(int key, bool shift = false, bool control = false) {
-        backend->PressKey(key, shift, control);
-    }
-    // Tab (Shift+Tab going back) until the control has the focus; false if a round of the
-    // dialog's stops never gets there.
-    bool TabTo(int id, bool back = false) {
-        for (int press = 0; press < 40 && Keys::FocusId() != id; ++press) {
-            Press(VK_TAB, back);
-        }
-        return Keys::FocusId() == id;
-    }
-    // Moves the focused drop-down list to the item with the arrow keys.
-    void ArrowTo(Driver& user, int id, const std::string& item) {
-        const auto state = user.State(id);
-        ASSERT_TRUE(state);
-        const auto at = std::find(state->Items.begin(), state->Items.end(), item);
-        ASSERT_NE(at, state->Items.end()) << item;
-        for (int move = static_cast<int>(at - state->Items.begin()) - state->Selection; move != 0;
-             move += move > 0 ? -1 : 1) {
-            Press(move > 0 ? VK_DOWN : VK_UP);
-        }
-        EXPECT_EQ(user.State(id)->Text, item);
-    }
-
     static void Do(const toolkit::ActionResult& result) {
         EXPECT_TRUE(result) << "refused: " << result.Reason;
     }
 
-    using Keys = toolkit::win32::ScriptedWin32Backend;
     test::RegistrySandbox registry;
     test::TempDir dir;
-    std::optional<Keys> backend;
+    std::optional<toolkit::win32::ScriptedWin32Backend> backend;
 };
 
 TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
     const int first = RunProgram("document.tkt", [&](Driver& user) {
         EXPECT_EQ(user.ActiveTab(), 0) << "a first run opens on Chapter Printing";
-        Do(user.SelectTab(3));
-        for (const auto& entry : test::DocumentExampleInputs) {
-            Do(user.Type(IDC_PAGE_NUMBERS, entry.page));
-            Do(user.Pick(IDC_PAGE_OVERLAY, entry.overlay));
-            Do(user.Pick(IDC_PAGE_TRAY, entry.tray));
-            Do(user.Click(IDC_PAGE_APPLY));
-        }
-        Do(user.Type(IDC_COPIES, "2"));
+        Do(test::EnterDocumentExample(user));
         Do(user.Click(IDC_OK));
     });
     EXPECT_EQ(first, toolkit::IdOk);
@@ -109,13 +77,7 @@ TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
         EXPECT_TRUE(user.State(IDC_PAGE_LIST)->Rows.empty());
 
         Do(user.Type(IDC_COPIES, "1"));
-        Do(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
-        Do(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
-        Do(user.SelectTab(1));
-        Do(user.Pick(IDC_COVER_OVERLAY, "7"));
-        Do(user.Pick(IDC_COVER_TRAY, "Plain"));
-        Do(user.SelectTab(2));
-        Do(user.Pick(IDC_FOOTER_OVERLAY, "9"));
+        Do(test::EnterDefaultsCoverAndFooter(user));
         Do(user.SelectTab(0));
         Do(user.Type(IDC_REMAINING_COPIES, "4"));
         struct Chapter {
@@ -139,37 +101,6 @@ TEST_F(WholeRunTest, TwoRunsWriteTheWorkedExamplesAndKeepTheSettingsBetween) {
     });
     EXPECT_EQ(second, toolkit::IdOk);
     EXPECT_EQ(test::ReadFileBytes(dir.Path() / "chapters.tkt"), test::ChapterExampleTicket);
-}
-
-// The first worked example again, by keyboard alone, as the keys come from the keyboard:
-// no clicks and no calls on the controls, only Tab, Shift+Tab, Ctrl+Shift+Tab, the arrow
-// keys, digits and Space.
-TEST_F(WholeRunTest, KeyboardAloneWritesTheFirstWorkedExample) {
-    const int result = RunProgram("keyboard.tkt", [&](Driver& user) {
-        EXPECT_EQ(Keys::FocusId(), IDC_DEFAULT_TRAY) << "the initial focus";
-        Press(VK_TAB, true, true);
-        ASSERT_EQ(user.ActiveTab(), 3) << "Ctrl+Shift+Tab goes round to Document Printing";
-        ASSERT_TRUE(TabTo(IDC_PAGE_NUMBERS)) << "into the sheet";
-        for (const auto& entry : test::DocumentExampleInputs) {
-            ASSERT_TRUE(TabTo(IDC_PAGE_NUMBERS, true));
-            backend->TypeText(entry.page); // over the text that the focus selected
-            ASSERT_TRUE(TabTo(IDC_PAGE_OVERLAY));
-            ArrowTo(user, IDC_PAGE_OVERLAY, entry.overlay);
-            ASSERT_TRUE(TabTo(IDC_PAGE_TRAY));
-            ArrowTo(user, IDC_PAGE_TRAY, entry.tray);
-            ASSERT_TRUE(TabTo(IDC_PAGE_APPLY));
-            Press(VK_SPACE);
-        }
-        EXPECT_EQ(user.State(IDC_PAGE_LIST)->Rows.size(), 3u);
-        ASSERT_TRUE(TabTo(IDC_COPIES)) << "out of the sheet, round to the top";
-        backend->TypeText("2");
-        EXPECT_EQ(user.State(IDC_COPIES)->Text, "2");
-        ASSERT_TRUE(TabTo(IDC_OK));
-        Press(VK_SPACE);
-        EXPECT_FALSE(user.DialogOpen());
-    });
-    EXPECT_EQ(result, toolkit::IdOk);
-    EXPECT_EQ(test::ReadFileBytes(dir.Path() / "keyboard.tkt"), test::DocumentExampleTicket);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/toolkit/win32/Win32Driver.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/UserSteps.h"
 #include "ui/COptionsDlg.h"
 #include "ui/ControlIds.h"
 
@@ -171,67 +172,12 @@ TEST_F(Win32OptionsTest, EnterInAPageDoesNothingAndEscapeThereCancels) {
               toolkit::IdCancel);
 }
 
-// The enabled tab stops the user sees, in template order: the dialog's, then the page's;
-// then the sheet's tabs, which come after the page as in a property sheet (id 0).
+// The tab stops, then the sheet's tabs, which come after the page as in a property sheet
+// (id 0).
 std::vector<int> TabStops(const Driver& user) {
-    std::vector<int> stops;
-    for (const auto& control : user.Controls()) {
-        if (control.Enabled && control.Kind != toolkit::ControlKind::Label &&
-            control.Kind != toolkit::ControlKind::GroupBox) {
-            stops.push_back(control.Id);
-        }
-    }
+    std::vector<int> stops = test::TabStops(user);
     stops.push_back(0);
     return stops;
-}
-
-// One press of the key after another, from where the focus is: the ids it went to.
-std::vector<int> Walk(ScriptedWin32Backend& backend, std::size_t presses, bool shift) {
-    std::vector<int> visited;
-    for (std::size_t press = 0; press < presses; ++press) {
-        backend.PressKey(VK_TAB, shift);
-        visited.push_back(ScriptedWin32Backend::FocusId());
-    }
-    return visited;
-}
-
-TEST_F(Win32OptionsTest, TabCyclesThroughTheDialogAndThePageShownAndCtrlKeysSwitchPages) {
-    Run([&](Driver& user) {
-        EXPECT_EQ(ScriptedWin32Backend::FocusId(), IDC_DEFAULT_TRAY) << "the initial focus";
-        for (const int page : {0, 3}) {
-            ASSERT_TRUE(user.SelectTab(page));
-            // From the first stop once round and back, into the sheet and out of it.
-            std::vector<int> stops = TabStops(user);
-            while (ScriptedWin32Backend::FocusId() != stops.front()) {
-                backend.PressKey(VK_TAB);
-            }
-            std::vector<int> forward(stops.begin() + 1, stops.end());
-            forward.push_back(stops.front());
-            EXPECT_EQ(Walk(backend, stops.size(), false), forward) << "case: page " << page;
-            const std::vector<int> backward(stops.rbegin(), stops.rend());
-            EXPECT_EQ(Walk(backend, stops.size(), true), backward) << "case: page " << page;
-        }
-
-        // The page keys act from a list too, and leave its selection alone.
-        ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "None"));
-        struct Case {
-            int key;
-            bool shift;
-            int page;
-        };
-        const Case cases[] = {
-            {VK_NEXT, false, 0}, {VK_NEXT, false, 1},  {VK_TAB, false, 2},
-            {VK_TAB, true, 1},   {VK_PRIOR, false, 0}, {VK_PRIOR, false, 3},
-        };
-        for (const auto& c : cases) {
-            backend.PressKey(c.key, c.shift, true);
-            EXPECT_EQ(user.ActiveTab(), c.page) << "case: key " << c.key << " to " << c.page;
-            EXPECT_EQ(settings.LastTab(), static_cast<std::uint32_t>(c.page))
-                << "the page saw its activation";
-            EXPECT_EQ(user.State(IDC_DEFAULT_OVERLAY)->Text, "None");
-            EXPECT_EQ(ScriptedWin32Backend::FocusId(), IDC_DEFAULT_OVERLAY);
-        }
-    });
 }
 
 // The window of control id in the dialog or in the page shown.
@@ -359,25 +305,6 @@ TEST_F(Win32OptionsTest, EveryTabStopShowsTheFocusAndNoButtonLooksLikeTheDefault
     });
 }
 
-// What a screen reader gets for the control: its name and role through oleacc.
-std::pair<std::wstring, long> Announced(HWND control) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object)))) {
-        return {L"(no accessible object)", 0};
-    }
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    VARIANT role{};
-    std::wstring text = object->get_accName(self, &name) == S_OK ? name : L"(no name)";
-    SysFreeString(name);
-    const long roleId = object->get_accRole(self, &role) == S_OK ? role.lVal : 0;
-    object->Release();
-    return {text, roleId};
-}
-
 // The list view's own first column is a placeholder that stays zero pixels wide; the
 // toolkit's columns follow it. Each at least the design's width at this DPI, and as wide as
 // the list view itself makes it for its heading (all but the last, which it stretches) and
@@ -476,98 +403,11 @@ TEST_F(Win32OptionsTest, ListColumnsFitAndAlign) {
     });
 }
 
-// What a screen reader gets through MSAA for each control of the dialog and of the page
-// shown, labels and frames aside: the name and the role of the table (an input control is
-// named by its label), on every page; and the link is followed by its default action, as by
-// a click. The page tabs and a list's rows are left to the system's own objects.
-TEST_F(Win32OptionsTest, EveryControlIsAnnouncedByNameAndRole) {
-    struct Announcement {
-        int id;
-        std::wstring name;
-        long role;
-    };
-    constexpr long Push = ROLE_SYSTEM_PUSHBUTTON, Radio = ROLE_SYSTEM_RADIOBUTTON,
-                   Check = ROLE_SYSTEM_CHECKBUTTON, Combo = ROLE_SYSTEM_COMBOBOX,
-                   Text = ROLE_SYSTEM_TEXT, List = ROLE_SYSTEM_LIST;
-    const std::vector<Announcement> general{
-        {IDC_OK, L"OK", Push},
-        {IDC_CANCEL, L"Cancel", Push},
-        {IDC_SIMPLEX, L"Simplex", Radio},
-        {IDC_DUPLEX, L"Duplex", Radio},
-        {IDC_AS_DATASTREAM, L"As Datastream", Radio},
-        {IDC_DEFAULT_TRAY, L"Default Input Tray:", Combo},
-        {IDC_COPIES, L"Number of copies:", Text},
-        {IDC_DEFAULT_OVERLAY, L"Default Form Overlay:", Combo},
-        {IDC_STAPLING, L"Stapling:", Combo},
-        {IDC_OVERLAY_DESCRIPTION, L"Default Form Overlay: description", Text},
-        {IDC_MANUAL_LINK, L"Online Manual", ROLE_SYSTEM_LINK},
-    };
-    const std::vector<Announcement> pages[] = {
-        {
-            {IDC_CHAPTER_COPIES, L"Copy count for chapter:", Text},
-            {IDC_CHAPTER_DELETE, L"Delete", Push},
-            {IDC_CHAPTER_APPLY, L"Apply", Push},
-            {IDC_CHAPTER_LIST, L"Settings", List},
-            {IDC_CHAPTER_PAGE_NUMBERS, L"Last page number for chapter:", Text},
-            {IDC_CHAPTER_SEPARATOR, L"Insert separation sheet after page", Radio},
-            {IDC_CHAPTER_MODIFY, L"Modify this page", Radio},
-            {IDC_CHAPTER_OVERLAY, L"Form Overlay:", Combo},
-            {IDC_CHAPTER_TRAY, L"Input Tray:", Combo},
-            {IDC_REMAINING_COPIES, L"Last chapter copy count:", Text},
-            {IDC_SEP_AFTER_COPYSET, L"Separator page after copyset only", Check},
-            {IDC_CHAPTER_DESCRIPTION, L"Form Overlay: description", Text},
-        },
-        {
-            {IDC_COVER_OVERLAY, L"Form Overlay:", Combo},
-            {IDC_COVER_TRAY, L"Input Tray:", Combo},
-            {IDC_COVER_DESCRIPTION, L"Form Overlay: description", Text},
-            {IDC_COVER_DELETE, L"Delete", Push},
-        },
-        {
-            {IDC_FOOTER_OVERLAY, L"Form Overlay:", Combo},
-            {IDC_FOOTER_TRAY, L"Input Tray:", Combo},
-            {IDC_FOOTER_DESCRIPTION, L"Form Overlay: description", Text},
-            {IDC_FOOTER_DELETE, L"Delete", Push},
-        },
-        {
-            {IDC_PAGE_TRAY, L"Input Tray:", Combo},
-            {IDC_PAGE_DELETE, L"Delete", Push},
-            {IDC_PAGE_NUMBERS, L"Page Number:", Text},
-            {IDC_PAGE_SEPARATOR, L"Insert separation sheet after page", Radio},
-            {IDC_PAGE_MODIFY, L"Modify this page", Radio},
-            {IDC_PAGE_OVERLAY, L"Form Overlay:", Combo},
-            {IDC_PAGE_LIST, L"Settings", List},
-            {IDC_PAGE_APPLY, L"Apply", Push},
-            {IDC_PAGE_DESCRIPTION, L"Form Overlay: description", Text},
-        },
-    };
-    const auto byId = [](const Announcement& a, const Announcement& b) { return a.id < b.id; };
+// A screen reader follows the link by its default action, as a click does. (What every
+// control is announced as is the shared OperatorTest's.)
+TEST_F(Win32OptionsTest, TheLinkIsFollowedByItsDefaultAction) {
     CoInitialize(nullptr);
-    Run([&](Driver& user) {
-        for (int page = 0; page < 4; ++page) {
-            ASSERT_TRUE(user.SelectTab(page));
-            std::vector<Announcement> expected = general;
-            expected.insert(expected.end(), pages[page].begin(), pages[page].end());
-            std::vector<Announcement> heard;
-            for (const auto& control : user.Controls()) {
-                if (control.Kind != toolkit::ControlKind::Label &&
-                    control.Kind != toolkit::ControlKind::GroupBox) {
-                    const auto [name, role] = Announced(ControlWindow(DialogHandle(), control.Id));
-                    heard.push_back({control.Id, name, role});
-                }
-            }
-            std::sort(expected.begin(), expected.end(), byId);
-            std::sort(heard.begin(), heard.end(), byId);
-            for (std::size_t at = 0; at < std::max(heard.size(), expected.size()); ++at) {
-                const auto said = [](const std::vector<Announcement>& list, std::size_t i) {
-                    return i < list.size() ? std::to_string(list[i].id) + " \"" +
-                                                 toolkit::win32::Narrow(list[i].name) + "\" " +
-                                                 std::to_string(list[i].role)
-                                           : std::string("nothing");
-                };
-                EXPECT_EQ(said(heard, at), said(expected, at)) << "page " << page;
-            }
-        }
+    Run([&](Driver&) {
         IAccessible* link = nullptr;
         ASSERT_HRESULT_SUCCEEDED(
             AccessibleObjectFromWindow(GetDlgItem(DialogHandle(), IDC_MANUAL_LINK), OBJID_CLIENT,

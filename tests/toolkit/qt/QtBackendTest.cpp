@@ -4,11 +4,11 @@
 #include "app/CVarnakApp.h"
 #include "platform/toolkit/qt/QtWindows.h"
 #include "tests/support/WorkedExamples.h"
-#include "tests/ui/DialogFixture.h"
+#include "tests/ui/ProgramFixture.h"
+#include "tests/ui/UserSteps.h"
 #include "ui/ControlIds.h"
 #include "ui/Templates.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -22,7 +22,6 @@
 
 #include <cmath>
 #include <functional>
-#include <map>
 
 namespace varnak {
 namespace {
@@ -38,7 +37,7 @@ using toolkit::qt::DialogUnitsToPixels;
 using toolkit::qt::MeasureBaseUnits;
 using toolkit::qt::WidgetOf;
 
-class QtBackendTest : public ::testing::Test, public test::DialogFixture {
+class QtBackendTest : public ::testing::Test, public test::ProgramFixture {
 protected:
     using DialogUser = std::function<void(Driver&, COptionsDlg&)>;
 
@@ -46,16 +45,6 @@ protected:
         COptionsDlg dialog(backend->Get(), registry.Registry(), &settings, commandLine);
         backend->SetUser([&](Driver& driver) { user(driver, dialog); });
         return dialog.DoModal();
-    }
-
-    // A whole run of the program on the Qt backend; returns the ticket's bytes.
-    std::string RunProgram(const toolkit::UserFunction& user) {
-        const std::string ticket = dir.File("ticket.prn");
-        backend->SetUser(user);
-        CVarnakApp app(backend->Get(), registry.Registry(), "-R\"" + ticket + "\"");
-        app.InitInstance();
-        EXPECT_EQ(app.DialogResult(), toolkit::IdOk);
-        return std::filesystem::exists(ticket) ? test::ReadFileBytes(ticket) : std::string();
     }
 
     static QWidget& Widget(const toolkit::Dialog& dialog, int id) {
@@ -306,21 +295,10 @@ TEST(QtAddressTest, RelativeAddressesAreTakenFromTheProgramsDirectory) {
 
 // Whole runs to the exact ticket bytes, through the pages as a user fills them.
 
-// The general settings, cover and footer of both worked examples.
-void FillDefaultsCoverAndFooter(Driver& user) {
-    ASSERT_TRUE(user.Pick(IDC_DEFAULT_TRAY, "Bond"));
-    ASSERT_TRUE(user.Pick(IDC_DEFAULT_OVERLAY, "40"));
-    ASSERT_TRUE(user.SelectTab(1));
-    ASSERT_TRUE(user.Pick(IDC_COVER_OVERLAY, "7"));
-    ASSERT_TRUE(user.Pick(IDC_COVER_TRAY, "Plain"));
-    ASSERT_TRUE(user.SelectTab(2));
-    ASSERT_TRUE(user.Pick(IDC_FOOTER_OVERLAY, "9"));
-}
-
 TEST_F(QtBackendTest, CoverAndFooterReachTheTicket) {
     InstallOverlays({{"7.mac", ""}, {"9.mac", ""}, {"40.mac", ""}});
     const std::string ticket = RunProgram([&](Driver& user) {
-        ASSERT_NO_FATAL_FAILURE(FillDefaultsCoverAndFooter(user));
+        ASSERT_TRUE(test::EnterDefaultsCoverAndFooter(user));
         ASSERT_TRUE(user.Type(IDC_COPIES, "3"));
         ASSERT_TRUE(user.Click(IDC_OK));
     });
@@ -330,14 +308,8 @@ TEST_F(QtBackendTest, CoverAndFooterReachTheTicket) {
 TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
     InstallOverlays({{"12.mac", ""}});
     const std::string ticket = RunProgram([&](Driver& user) {
-        ASSERT_TRUE(user.SelectTab(3));
-        for (const auto& entry : test::DocumentExampleInputs) {
-            ASSERT_TRUE(user.Type(IDC_PAGE_NUMBERS, entry.page));
-            ASSERT_TRUE(user.Pick(IDC_PAGE_OVERLAY, entry.overlay));
-            ASSERT_TRUE(user.Pick(IDC_PAGE_TRAY, entry.tray));
-            ASSERT_TRUE(user.Click(IDC_PAGE_APPLY));
-        }
-        ASSERT_TRUE(user.Type(IDC_COPIES, "2"));
+        const auto entered = test::EnterDocumentExample(user);
+        ASSERT_TRUE(entered) << entered.Reason;
         ASSERT_TRUE(user.Click(IDC_OK));
     });
     const std::string expected = test::DocumentExampleTicket;
@@ -348,7 +320,7 @@ TEST_F(QtBackendTest, DocumentPrintingRunGivesExampleOne) {
 TEST_F(QtBackendTest, ChapterCoverAndFooterRunGivesExampleTwo) {
     InstallOverlays({{"7.mac", ""}, {"9.mac", ""}, {"15.mac", ""}, {"40.mac", ""}});
     const std::string ticket = RunProgram([&](Driver& user) {
-        ASSERT_NO_FATAL_FAILURE(FillDefaultsCoverAndFooter(user));
+        ASSERT_TRUE(test::EnterDefaultsCoverAndFooter(user));
         ASSERT_TRUE(user.SelectTab(0));
         ASSERT_TRUE(user.Type(IDC_CHAPTER_PAGE_NUMBERS, "10"));
         ASSERT_TRUE(user.Type(IDC_CHAPTER_COPIES, "2"));
@@ -366,78 +338,6 @@ TEST_F(QtBackendTest, ChapterCoverAndFooterRunGivesExampleTwo) {
         ASSERT_TRUE(user.Click(IDC_OK));
     });
     EXPECT_EQ(ticket, test::ChapterExampleTicket);
-}
-
-// The keyboard alone, as an operator without a mouse works: keys go to whatever has the
-// focus, and the test looks at the focus and the lists as the operator looks at the screen.
-class Keyboard {
-public:
-    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    }
-    static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), text); }
-
-    // Tab (or Shift+Tab) until control id has the focus.
-    static void TabTo(int id, bool backwards = false) {
-        for (int presses = 0; presses < 60 && FocusId() != id; ++presses) {
-            Press(backwards ? Qt::Key_Backtab : Qt::Key_Tab,
-                  backwards ? Qt::ShiftModifier : Qt::NoModifier);
-        }
-        ASSERT_EQ(FocusId(), id) << "Tab never reached control " << id;
-    }
-    // Arrow keys on the focused closed list until it shows text.
-    static void ArrowTo(const char* text) {
-        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
-        ASSERT_NE(combo, nullptr);
-        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down}) {
-            for (int presses = 0; presses < 40 && combo->currentText() != text; ++presses) {
-                Press(key);
-            }
-        }
-        ASSERT_EQ(combo->currentText().toStdString(), text);
-    }
-
-private:
-    static int FocusId() { return toolkit::qt::ControlIdOf(QApplication::focusWidget()); }
-};
-
-TEST_F(QtBackendTest, KeyboardOnlyRunGivesExampleOne) {
-    InstallOverlays({{"12.mac", ""}});
-    const std::string ticket = RunProgram([&](Driver& user) {
-        const auto* focus = QApplication::focusWidget();
-        ASSERT_EQ(toolkit::qt::ControlIdOf(focus), IDC_DEFAULT_TRAY) << "the initial focus";
-        Keyboard keys;
-        // The page keys switch pages from the general settings, never touching the list that
-        // has the focus. The chapter page, shown first, holds the copies field at 1.
-        keys.TabTo(IDC_DEFAULT_OVERLAY);
-        Keyboard::Press(Qt::Key_PageDown, Qt::ControlModifier);
-        EXPECT_EQ(user.ActiveTab(), 1);
-        Keyboard::Press(Qt::Key_PageUp, Qt::ControlModifier);
-        Keyboard::Press(Qt::Key_Tab, Qt::ControlModifier);
-        EXPECT_EQ(user.ActiveTab(), 1);
-        Keyboard::Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-        Keyboard::Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-        ASSERT_EQ(user.ActiveTab(), 3);
-        EXPECT_EQ(Shown(user, IDC_DEFAULT_OVERLAY).Selection, 0);
-        keys.TabTo(IDC_COPIES, true);
-        Keyboard::Type("2"); // Tab selected the whole text
-        for (const auto& entry : test::DocumentExampleInputs) {
-            keys.TabTo(IDC_PAGE_NUMBERS); // into the sheet, or back from Apply
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-            Keyboard::Type(entry.page);
-            keys.TabTo(IDC_PAGE_OVERLAY);
-            ASSERT_NO_FATAL_FAILURE(Keyboard::ArrowTo(entry.overlay));
-            keys.TabTo(IDC_PAGE_TRAY);
-            ASSERT_NO_FATAL_FAILURE(Keyboard::ArrowTo(entry.tray));
-            keys.TabTo(IDC_PAGE_APPLY);
-            Keyboard::Press(Qt::Key_Return); // swallowed: Apply is pressed by Space
-            EXPECT_EQ(Shown(user, IDC_PAGE_LIST).Rows.size(), &entry - test::DocumentExampleInputs);
-            Keyboard::Press(Qt::Key_Space);
-        }
-        keys.TabTo(IDC_OK); // out of the sheet again
-        Keyboard::Press(Qt::Key_Space);
-    });
-    EXPECT_EQ(ticket, test::DocumentExampleTicket);
 }
 
 // Every kind of tab stop shows that it has the focus, the read-only description and the
@@ -470,45 +370,9 @@ TEST_F(QtBackendTest, FocusIsVisibleOnEveryKindOfTabStop) {
     });
 }
 
-// Assistive technology reads each input control by its label's text, with its role (a list
-// view is a table); list columns hold their headings and the widest cell a job can show.
-TEST_F(QtBackendTest, InputControlsAreNamedAndColumnsFitTheirTexts) {
+// List columns hold their headings and the widest cell a job can show.
+TEST_F(QtBackendTest, ListColumnsFitTheirTexts) {
     RunOptions([&](Driver& user, COptionsDlg& dialog) {
-        const std::map<ControlKind, QAccessible::Role> roles{
-            {ControlKind::ComboBox, QAccessible::ComboBox},
-            {ControlKind::Edit, QAccessible::EditableText},
-            {ControlKind::ListView, QAccessible::Table},
-        };
-        for (int tab = 0; tab < 4; ++tab) {
-            ASSERT_TRUE(user.SelectTab(tab));
-            for (const toolkit::Dialog* owner :
-                 {static_cast<toolkit::Dialog*>(&dialog),
-                  static_cast<toolkit::Dialog*>(&dialog.Sheet().GetPage(tab))}) {
-                const auto& controls = owner->Template().Controls;
-                for (std::size_t index = 0; index < controls.size(); ++index) {
-                    const auto* label = toolkit::LabelOf(owner->Template(), index);
-                    if (label == nullptr) {
-                        continue;
-                    }
-                    QAccessibleInterface* access =
-                        QAccessible::queryAccessibleInterface(&Widget(*owner, controls[index].Id));
-                    ASSERT_NE(access, nullptr);
-                    // Qt names a drop-down list on Linux by its value and tells its label
-                    // through the labelled-by relation; the others carry the name itself.
-                    const auto labelledBy = access->relations(QAccessible::Label);
-                    const std::string name =
-                        controls[index].Kind == ControlKind::ComboBox
-                            ? (labelledBy.isEmpty() ? std::string()
-                                                    : labelledBy.front()
-                                                          .first->text(QAccessible::Name)
-                                                          .toStdString())
-                            : access->text(QAccessible::Name).toStdString();
-                    EXPECT_EQ(name, label->Text) << "control " << controls[index].Id;
-                    EXPECT_EQ(access->role(), roles.at(controls[index].Kind))
-                        << "control " << controls[index].Id;
-                }
-            }
-        }
         const struct {
             int tab;
             int list;
