@@ -8,6 +8,7 @@
 #include "store/SettingsStore.h"
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
+#include "tests/toolkit/win32/StartedProgram.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -21,51 +22,6 @@ namespace varnak {
 namespace {
 
 constexpr const char* SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
-
-struct Found {
-    DWORD process = 0;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
-    auto& found = *reinterpret_cast<Found*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    wchar_t title[64] = {};
-    GetWindowTextW(hwnd, title, 64);
-    if (process == found.process && lstrcmpW(title, L"ZOR Brevant") == 0 &&
-        GetDlgItem(hwnd, ids::IDC_COPIES) != nullptr) {
-        found.window = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The program started, ended when the test is: one left waiting for a click would keep
-// Wine's server, and every later run in the prefix, waiting for it.
-struct Started {
-    PROCESS_INFORMATION info{};
-    Started() = default;
-    Started(const Started&) = delete;
-    Started& operator=(const Started&) = delete;
-    ~Started() {
-        if (info.hProcess != nullptr) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 1);
-                WaitForSingleObject(info.hProcess, 10000);
-            }
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
-    }
-};
-
-std::string WindowsPath(std::string path) {
-    for (char& c : path) {
-        c = c == '/' ? '\\' : c;
-    }
-    return "Z:" + path;
-}
 
 TEST(PrintProgramTest, AConfirmedJobReachesTheWindowsPrinter) {
     const char* queue = std::getenv("VARNAK_TEST_QUEUE");
@@ -88,31 +44,21 @@ TEST(PrintProgramTest, AConfirmedJobReachesTheWindowsPrinter) {
     test::WriteFileBytes(expectedFile,
                          TicketEnvelope::Wrap(BuildCommandString(settings, true)) + document);
 
-    std::string commandLine = WindowsPath(VARNAK_PRINT_PROGRAM);
+    std::string commandLine = test::WindowsPath(VARNAK_PRINT_PROGRAM);
     commandLine.insert(commandLine.begin(), '"');
     commandLine.append("\" -d ")
         .append(queue)
         .append(" \"")
         .append(dir.File("job.ps"))
         .append("\"");
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    Started program;
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &program.info));
-    Found found{program.info.dwProcessId, nullptr};
-    for (int wait = 0; wait < 600 && found.window == nullptr; ++wait) {
-        WaitForInputIdle(program.info.hProcess, 100);
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
-    }
-    ASSERT_NE(found.window, nullptr) << "the dialog did not open";
-    const HWND ok = GetDlgItem(found.window, ids::IDC_OK);
+    const test::StartedProgram program(commandLine);
+    ASSERT_TRUE(program.Running());
+    const HWND dialog = program.Dialog();
+    ASSERT_NE(dialog, nullptr) << "the dialog did not open";
+    const HWND ok = GetDlgItem(dialog, ids::IDC_OK);
     EXPECT_TRUE(IsWindowEnabled(ok)) << "a stored cover sheet enables OK";
     SendMessageW(ok, BM_CLICK, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD status = 1;
-    GetExitCodeProcess(program.info.hProcess, &status);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(program.ExitStatus(), 0);
 }
 
 } // namespace

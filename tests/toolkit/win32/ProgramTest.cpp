@@ -6,6 +6,7 @@
 #include "tests/platform/RegistrySandbox.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WorkedExamples.h"
+#include "tests/toolkit/win32/StartedProgram.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -18,33 +19,6 @@ namespace varnak {
 namespace {
 
 constexpr const char* SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
-
-struct Found {
-    DWORD process = 0;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
-    auto& found = *reinterpret_cast<Found*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    wchar_t title[64] = {};
-    GetWindowTextW(hwnd, title, 64);
-    if (process == found.process && lstrcmpW(title, L"ZOR Brevant") == 0) {
-        found.window = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The program's Unix path as Wine sees it: on drive Z:.
-std::string ProgramPath() {
-    std::string path = "Z:" VARNAK_PROGRAM;
-    for (char& c : path) {
-        c = c == '/' ? '\\' : c;
-    }
-    return path;
-}
 
 TEST(ProgramTest, WorkflowStartsItAndGetsTheTicketAfterOk) {
     test::RegistrySandbox registry;
@@ -62,27 +36,15 @@ TEST(ProgramTest, WorkflowStartsItAndGetsTheTicketAfterOk) {
     const std::string expected = test::Pjl(BuildCommandString(settings, true));
 
     const std::string ticket = dir.File("job 7.tkt");
-    std::string commandLine = "\"" + ProgramPath() + "\" -R\"" + ticket + "\" -DEBUG";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    // Idle in its message loop: the dialog is up.
-    EXPECT_EQ(WaitForInputIdle(process.hProcess, 60000), 0u);
-    Found found{process.dwProcessId, nullptr};
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
-    ASSERT_NE(found.window, nullptr);
-    const HWND ok = GetDlgItem(found.window, ids::IDC_OK);
+    const test::StartedProgram program("\"" + test::WindowsPath(VARNAK_PROGRAM) + "\" -R\"" +
+                                       ticket + "\" -DEBUG");
+    ASSERT_TRUE(program.Running());
+    const HWND dialog = program.Dialog();
+    ASSERT_NE(dialog, nullptr) << "the dialog did not open";
+    const HWND ok = GetDlgItem(dialog, ids::IDC_OK);
     EXPECT_TRUE(IsWindowEnabled(ok)) << "a stored cover sheet enables OK";
     SendMessageW(ok, BM_CLICK, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD status = 1;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(program.ExitStatus(), 0);
     EXPECT_EQ(test::ReadFileBytes(ticket), expected);
     EXPECT_EQ(test::ReadFileBytes(ticket + "_debug"), expected);
     const auto lastTab = registry.Get(SettingsKey, "LastTab");
