@@ -1,6 +1,7 @@
 // varnak-print.exe [-d PRINTER] [-t TITLE] [--wait[=SECONDS]] [--keep-ticket FILE] [FILE | -]
 // The job-ticket dialog on Windows' own dialogs, then ticket and document to a printer as one
 // RAW job through the spooler.
+#include "platform/files/WideText.h"
 #include "platform/registry/Registry.h"
 #include "platform/toolkit/win32/Win32Backend.h"
 #include "print/PrintRun.h"
@@ -25,11 +26,7 @@ std::vector<std::string> Arguments() {
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> arguments;
     for (int i = 1; i < count; ++i) {
-        const int length =
-            WideCharToMultiByte(CP_UTF8, 0, words[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string argument(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, words[i], -1, argument.data(), length, nullptr, nullptr);
-        arguments.push_back(std::move(argument));
+        arguments.push_back(varnak::platform::Narrow(words[i]));
     }
     LocalFree(words);
     return arguments;

@@ -1,5 +1,7 @@
 #include "print/win32/Win32Spooler.h"
 
+#include "platform/files/WideText.h"
+
 #include <vector>
 
 #include <windows.h>
@@ -8,23 +10,8 @@
 namespace varnak::print {
 namespace {
 
-std::wstring Wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                        length, nullptr, nullptr);
-    return narrow;
-}
+using platform::Narrow;
+using platform::Widen;
 
 std::string SystemMessage(DWORD error) {
     wchar_t* text = nullptr;
@@ -43,7 +30,7 @@ std::string SystemMessage(DWORD error) {
 class Printer {
 public:
     explicit Printer(const std::string& name) {
-        std::wstring wide = Wide(name);
+        std::wstring wide = Widen(name);
         if (!OpenPrinterW(wide.data(), &handle_, nullptr)) {
             handle_ = nullptr;
         }
@@ -146,7 +133,7 @@ std::unique_ptr<SpoolJob> Win32Spooler::StartJob(const std::string& queue, const
         error = "the printer " + queue + " can't be opened: " + SystemMessage(GetLastError());
         return nullptr;
     }
-    std::wstring document = Wide(title);
+    std::wstring document = Widen(title);
     wchar_t raw[] = L"RAW";
     DOC_INFO_1W info{document.data(), nullptr, raw};
     const DWORD id = StartDocPrinterW(printer->Get(), 1, reinterpret_cast<BYTE*>(&info));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/files/WideText.h"
 #include "platform/toolkit/Template.h"
 
 #include <cstdint>
@@ -16,9 +17,8 @@ namespace varnak::toolkit::win32 {
 // What kind of window a template becomes.
 enum class TemplateRole { TopLevel, Page, Sheet };
 
-// UTF-8 to UTF-16 and back; invalid UTF-8 becomes U+FFFD.
-std::wstring Widen(std::string_view text);
-std::string Narrow(std::wstring_view text);
+using platform::Narrow;
+using platform::Widen;
 
 // The markup a link control shows for its label.
 std::wstring LinkMarkup(std::string_view label);
