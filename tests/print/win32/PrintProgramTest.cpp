@@ -21,7 +21,7 @@
 namespace varnak {
 namespace {
 
-constexpr const char* SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
+using test::SettingsKey;
 
 TEST(PrintProgramTest, AConfirmedJobReachesTheWindowsPrinter) {
     const char* queue = std::getenv("VARNAK_TEST_QUEUE");
@@ -31,12 +31,7 @@ TEST(PrintProgramTest, AConfirmedJobReachesTheWindowsPrinter) {
     }
     test::RegistrySandbox registry;
     test::TempDir dir;
-    const auto overlays = dir.Path() / "overlays";
-    std::filesystem::create_directories(overlays);
-    test::WriteFileBytes(overlays / "7.mac", "macro");
-    registry.SetText("SOFTWARE\\quet\\quetprint", "WorkingDirectory", overlays.string());
-    registry.SetDword(SettingsKey, "CoverPageFormOverlay", 7);
-    registry.SetDword(SettingsKey, "LastTab", 1);
+    test::StoreCoverSheetJob(registry, dir);
     JobSettings settings;
     SettingsStore(registry.Registry()).Load(settings);
     const std::string document = "%!PS through the Windows spooler\r\n\x1a\x00 binary";
@@ -44,14 +39,8 @@ TEST(PrintProgramTest, AConfirmedJobReachesTheWindowsPrinter) {
     test::WriteFileBytes(expectedFile,
                          TicketEnvelope::Wrap(BuildCommandString(settings, true)) + document);
 
-    std::string commandLine = test::WindowsPath(VARNAK_PRINT_PROGRAM);
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine.append("\" -d ")
-        .append(queue)
-        .append(" \"")
-        .append(dir.File("job.ps"))
-        .append("\"");
-    const test::StartedProgram program(commandLine);
+    const test::StartedProgram program(VARNAK_PRINT_PROGRAM, std::string("-d ") + queue + " \"" +
+                                                                 dir.File("job.ps") + "\"");
     ASSERT_TRUE(program.Running());
     const HWND dialog = program.Dialog();
     ASSERT_NE(dialog, nullptr) << "the dialog did not open";

@@ -18,26 +18,20 @@
 namespace varnak {
 namespace {
 
-constexpr const char* SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
+using test::SettingsKey;
 
 TEST(ProgramTest, WorkflowStartsItAndGetsTheTicketAfterOk) {
     test::RegistrySandbox registry;
     test::TempDir dir;
-    const auto overlays = dir.Path() / "overlays";
-    std::filesystem::create_directories(overlays);
-    test::WriteFileBytes(overlays / "7.mac", "macro");
-    registry.SetText("SOFTWARE\\quet\\quetprint", "WorkingDirectory", overlays.string());
+    test::StoreCoverSheetJob(registry, dir);
     registry.SetDword(SettingsKey, "NumberOfCopies", 3);
-    registry.SetDword(SettingsKey, "CoverPageFormOverlay", 7);
     registry.SetDword(SettingsKey, "CoverPageInputTray", 1);
-    registry.SetDword(SettingsKey, "LastTab", 1);
     JobSettings settings;
     SettingsStore(registry.Registry()).Load(settings);
     const std::string expected = test::Pjl(BuildCommandString(settings, true));
 
     const std::string ticket = dir.File("job 7.tkt");
-    const test::StartedProgram program("\"" + test::WindowsPath(VARNAK_PROGRAM) + "\" -R\"" +
-                                       ticket + "\" -DEBUG");
+    const test::StartedProgram program(VARNAK_PROGRAM, "-R\"" + ticket + "\" -DEBUG");
     ASSERT_TRUE(program.Running());
     const HWND dialog = program.Dialog();
     ASSERT_NE(dialog, nullptr) << "the dialog did not open";

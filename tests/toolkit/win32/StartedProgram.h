@@ -2,10 +2,13 @@
 
 // One of our programs started as a workflow starts it, in its own process, and its dialog
 // found and confirmed from outside, the way assistive tools press a button.
+#include "tests/platform/RegistrySandbox.h"
+#include "tests/support/TempDir.h"
 #include "ui/ControlIds.h"
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 namespace varnak::test {
@@ -18,11 +21,27 @@ inline std::string WindowsPath(std::string path) {
     return "Z:" + path;
 }
 
+inline constexpr const char* SettingsKey = "SOFTWARE\\quet\\sorb-userinterface";
+
+// The machine after a job that kept overlay 7 as its cover sheet and ended on Cover Page:
+// the overlay installed in the working directory under dir, so OK is enabled from the start.
+inline void StoreCoverSheetJob(RegistrySandbox& registry, const TempDir& dir) {
+    const auto overlays = dir.Path() / "overlays";
+    std::filesystem::create_directories(overlays);
+    WriteFileBytes(overlays / "7.mac", "macro");
+    registry.SetText("SOFTWARE\\quet\\quetprint", "WorkingDirectory", overlays.string());
+    registry.SetDword(SettingsKey, "CoverPageFormOverlay", 7);
+    registry.SetDword(SettingsKey, "LastTab", 1);
+}
+
 // The process, ended when the test is: one left waiting for a click would keep Wine's
 // server, and every later run in the prefix, waiting for it.
 class StartedProgram {
 public:
-    explicit StartedProgram(std::string commandLine) {
+    // The program by its Unix path, with the rest of its command line.
+    StartedProgram(const std::string& program, const std::string& arguments) {
+        std::string commandLine = "\"";
+        commandLine.append(WindowsPath(program)).append("\" ").append(arguments);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
