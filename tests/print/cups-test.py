@@ -160,7 +160,8 @@ class VirtualDisplay:
     def __enter__(self):
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write,), stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as displayfd:

@@ -90,9 +90,12 @@ def start(command, **options):
 
 
 def virtual_display():
+    # -noreset: a server that resets when its last client leaves (the bus launcher, which
+    # only sets a property) refuses a program that connects meanwhile.
     read, write = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write), "-screen", "0", "1366x768x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write), "-screen", "0", "1366x768x24", "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=(write,), stderr=subprocess.DEVNULL)
     os.close(write)
     with os.fdopen(read) as displayfd:
